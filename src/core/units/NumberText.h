@@ -1,0 +1,76 @@
+// Number text: the program's own locale-independent formatter for the format
+// strings it uses ("%0.3f", "%0.4g", "%d", "%s", pairs such as "%0.1f/%0.1f",
+// literal text around them), the format modes of TFormatType, and the tolerant
+// reading of typed numbers. "." is the only decimal separator; rounding is
+// half away from zero at 18 significant digits. Every failure is an
+// EConvertError.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace oravent {
+
+// The one exception type of number text: text that is not a number, a
+// malformed exponent, a format string that cannot take the argument.
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TFormatType : std::uint8_t { ft_Auto, ft_Fixed, ft_AutoOverride, ft_Manual };
+
+// Kind of a format string, decided by the letters it contains, first rule
+// first: "s"/"S" text, "/" pair, "d"/"D" whole number, "f"/"F"/"g"/"G" float.
+enum class TFormatKind : std::uint8_t { Text, Pair, Whole, Float, None };
+TFormatKind FormatKind(std::string_view FormatStr);
+// True when the format contains "g" or "G" (a general float format).
+bool IsGeneralFormat(std::string_view FormatStr);
+
+// One argument of FormatText.
+using TFormatArg = std::variant<double, long long, std::string>;
+
+// printf-style formatting with the program's rules. Conversions: f, g, e, d,
+// s (and upper-case forms); flags "-", "0", "+", " " and a width are honoured;
+// "%%" is a percent sign. A numeric conversion given a text, or a text
+// conversion given a number, raises EConvertError; a missing argument too.
+std::string FormatText(std::string_view FormatStr, std::initializer_list<TFormatArg> Args);
+// The common cases: one number, two numbers (pair formats), one text.
+std::string FormatNumber(std::string_view FormatStr, double Value);
+std::string FormatPair(std::string_view FormatStr, double First, double Second);
+std::string FormatString(std::string_view FormatStr, std::string_view Text);
+
+// Text of a single value already in the shown unit. Decimals is
+// FormatStrDecimals(FormatStr). Text formats give FormatStr applied to the
+// empty text; pair formats write (Value, 0).
+std::string FormatValueText(double Value, std::string_view FormatStr, TFormatType FormatType,
+                            int SigDigs, int Decimals);
+int DecimalsForSigDigs(int SigDigs, int MaxDecimals, double Value);
+std::string SigDigsFormatStr(int SigDigs, int MaxDecimals, double Value);
+int FormatStrDecimals(std::string_view FormatStr);
+
+std::string CleanNumberText(std::string_view Text);
+// Text to double with "." as the only separator; whole text must be a number.
+double StrToFloat(std::string_view Text);
+// True for "a/b" (both numbers), false for a single number (Second = 0).
+bool ParseNumberPair(std::string_view Text, double& First, double& Second);
+
+// Typed text to a value. Number formats: the number in the shown unit (the
+// caller converts it back with ConvertFromUnits); a whole-number format
+// rounds it. Pair formats: a text; each number is converted back to the
+// stored unit with Factor/Offset here and the pair is written with
+// FormatStr, a single number with "%0.4g". Text formats: the text written
+// with FormatStr.
+using TParsedValue = std::variant<double, std::string>;
+TParsedValue ParseValueText(std::string_view Text, std::string_view FormatStr,
+                            double Factor = 1.0, double Offset = 0.0);
+
+std::string RemoveSpaces(std::string_view Text);
+std::string GetDelimitedToken(int Count, char Delim, std::string_view Text);
+std::string ReplaceChar(char FromChar, char ToChar, std::string_view Text);
+
+} // namespace oravent

@@ -1,0 +1,1 @@
+namespace oravent { int placeholder_ = 0; }
