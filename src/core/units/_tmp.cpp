@@ -1,1 +1,3 @@
-namespace oravent { int placeholder_ = 0; }
+namespace oravent {
+int placeholder_ = 0;
+}
