@@ -1,3 +1,0 @@
-namespace oravent {
-int placeholder_ = 0;
-}
