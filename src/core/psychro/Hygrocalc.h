@@ -21,12 +21,21 @@ struct TAirStateRec {
     double SatPressure = 0;  // kPa
     double Density = 0;      // kg/m³ of moist air
     double SpecificHeat = 0; // kJ/(kg·K)
-    double Reserved1 = 0;    // engine-defined, see Hygrocalc.cpp
-    double Reserved2 = 0;    // engine-defined
+    double Reserved1 = 0;    // specific volume, m³/kg dry air
+    double Reserved2 = 0;    // mole fraction of water vapour (VapPressure / Pressure)
     double Viscosity = 0;    // Pa·s (dynamic)
-    double Reserved3 = 0;    // engine-defined
+    double Reserved3 = 0;    // kinematic viscosity, m²/s (Viscosity / Density)
 };
 static_assert(sizeof(TAirStateRec) == 120, "TAirStateRec is 15 packed doubles");
+
+// Values of PsyStatus after a call.
+enum : std::int32_t {
+    psOk = 0,          // the last call succeeded
+    psNotANumber = 1,  // an input was NaN or infinite
+    psOutOfRange = 2,  // an input lies outside the engine's range
+    psNoState = 3,     // the inputs describe no physical state
+    psUnknownCode = 4, // unknown pair code or kind
+};
 
 // Raised by the engine when a state does not exist or cannot be computed.
 class EPsychroError : public std::runtime_error {
@@ -34,9 +43,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Fills every field from pressure, dry bulb and (Kind 0) wet bulb.
+// Ranges: pressure 10 to 1000 kPa, dry bulb -100 to 200 °C (above the
+// boiling point only as unsaturated air), altitude -5000 to 40000 m. Every
+// failing call raises EPsychroError with a short message and leaves PsyStatus
+// non-zero; no call returns a NaN or infinite value. The output record of a
+// failing call is left unchanged.
+//
+// Fills every field from pressure, dry bulb and (Kind 0) wet bulb. Other
+// kinds take the third value as the property that AirState pairs with the
+// dry bulb under the same code: 1 enthalpy, 2 humidity ratio, 3 relative
+// humidity, 4 dew point, 5 vapour pressure, 7 density.
 void SetState(TAirStateRec& Rec, double P, double DB, double WB, std::int32_t Kind);
-// Wet bulb in °C; Kind 3: X is a relative humidity fraction.
+// Wet bulb in °C; Kind 3: X is a relative humidity fraction (other kinds as
+// for SetState).
 double WetBulb(double P, double DB, double X, std::int32_t Kind);
 // Completes the state from In.Pressure and the two fields named by Code.
 void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code);
