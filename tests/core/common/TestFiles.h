@@ -1,0 +1,46 @@
+// Helpers of the common-support tests: a temporary folder removed afterwards,
+// whole-file reads and writes.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+namespace oravent::test {
+
+class TTempDir {
+public:
+    TTempDir() {
+        std::string Pattern = (std::filesystem::temp_directory_path() / "oravent-XXXXXX").string();
+        if (!::mkdtemp(Pattern.data())) std::abort();
+        FPath = Pattern;
+    }
+    ~TTempDir() {
+        std::error_code Ec;
+        std::filesystem::remove_all(FPath, Ec);
+    }
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    const std::string& Path() const { return FPath; }
+    std::string operator/(std::string_view Name) const { return FPath + "/" + std::string(Name); }
+
+private:
+    std::string FPath;
+};
+
+inline void PutFile(const std::string& FileName, std::string_view Bytes) {
+    std::ofstream Out(FileName, std::ios::binary | std::ios::trunc);
+    Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+}
+
+inline std::string GetFile(const std::string& FileName) {
+    std::ifstream In(FileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+} // namespace oravent::test
