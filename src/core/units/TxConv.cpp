@@ -14,7 +14,9 @@ namespace {
 constexpr double kPound = 0.45359237;         // kg per lb (avoirdupois)
 constexpr double kFoot = 0.3048;              // m per ft
 constexpr double kSquareFoot = kFoot * kFoot; // m² per ft² (0.09290304)
-constexpr double kBtu = 1055.05585262;        // J per Btu (International Table)
+// J per Btu as the catalogue's written Btu factors use it (3412.141156488376
+// Btu/hr per kW is 3600000 / 1055.056), so derived units agree with them.
+constexpr double kBtu = 1055.056;
 
 constexpr TUnitEntry AirFlow[] = {
     {"m³/s", 1, 0, "%0.3f"},
@@ -112,7 +114,7 @@ constexpr TUnitEntry Duty[] = {
     {"kcal/hr", 859.184, 0, "%0.1f"},
 };
 
-// "MBh/ft²" per W/m²: 1 W/m² = 3600 J/hr per m² = (3600 / 1055.05585262) Btu/hr
+// "MBh/ft²" per W/m²: 1 W/m² = 3600 J/hr per m² = (3600 / 1055.056) Btu/hr
 // per m², times 0.09290304 m² per ft², is 0.316998... Btu/hr·ft²; one MBh is
 // 1000 Btu/hr, so 3.16998...E-4 MBh/ft².
 constexpr TUnitEntry DutyRate[] = {
@@ -273,9 +275,10 @@ constexpr TUnitEntry Temperature[] = {
     {"K", 1, 273.15, "%0.2f"},
 };
 
-// "Btu/ft²°F" per W-hr/m²°C: 1 W-hr = 3600 J = 3600 / 1055.05585262 Btu; per m²
-// to per ft² multiplies by 0.09290304; per °C to per °F divides by 1.8.
-// Result 0.17611835... (the same ratio as W/m²°C to Btu/hr·ft²°F).
+// "Btu/ft²°F" per W-hr/m²°C: 1 W-hr = 3600 J = 3600 / 1055.056 Btu; per m² to
+// per ft² multiplies by 0.09290304; per °C to per °F divides by 1.8.
+// Result 0.1761101590... (the written W/m²°C -> Btu/hr·ft²°F factor,
+// 0.17611835..., is the same ratio rounded elsewhere; it differs by 5E-5).
 constexpr TUnitEntry ThermalCapacity[] = {
     {"W-hr/m²°C", 1, 0, "%0.1f"},
     {"Btu/ft²°F", 3600.0 / kBtu* kSquareFoot / 1.8, 0, "%0.1f"},
