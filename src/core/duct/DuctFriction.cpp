@@ -1,0 +1,93 @@
+#include "duct/DuctFriction.h"
+
+#include <cmath>
+
+#include "duct/DuctMath.h"
+
+namespace oravent {
+
+namespace {
+
+constexpr int MaxFrictionSteps = 21;
+constexpr double FrictionTolerance = 1e-6;
+// 2/ln 10 to nine decimals: the derivative term of the Colebrook function.
+constexpr double ColebrookSlopeTerm = 0.868588963;
+
+thread_local int GLastSteps = 0;
+
+} // namespace
+
+using namespace ductmath;
+
+int LastFrictionSteps() {
+    return GLastSteps;
+}
+
+double ReynoldsNumber(double Density, double Velocity, double Diameter, double Viscosity) {
+    return Div(Finite(Finite(Density * Velocity) * Diameter), Viscosity);
+}
+
+double RoughFriction(double R) {
+    const double d = 1.14 - 2.0 * Log10(R);
+    return Div(1.0, d * d);
+}
+
+double LaminarFriction(double Re) {
+    const double f = Div(64.0, Re);
+    return f > 1.0 ? 0.02 : f;
+}
+
+double SmoothFriction(double Re, double F0) {
+    double c = (F0 == 0.0) ? 7.0 : Div(1.0, Sqrt(F0));
+    double cNew = c;
+    int steps = 0;
+    for (;;) {
+        cNew = 2.0 * Log10(Div(Re, c)) - 0.8;
+        ++steps;
+        GLastSteps = steps;
+        if (std::fabs(cNew - c) <= FrictionTolerance || steps >= MaxFrictionSteps) break;
+        c = cNew;
+    }
+    return Div(1.0, cNew * cNew);
+}
+
+double ColebrookFriction(double Re, double R, double F0) {
+    double x = Div(1.0, Sqrt(F0));
+    const double g = R / 3.7;
+    const double a = Div(2.51, Re);
+    double m = Div(x * a + g, Finite(g + a * (x + ColebrookSlopeTerm)));
+    double F = x + 2.0 * Log10(x * a + g);
+    int steps = 0;
+    for (;;) {
+        const double s = Finite(-m * F);
+        x = Finite(x + s);
+        const double fNew = x + 2.0 * Log10(x * a + g);
+        double v = Finite(s * m * (fNew - F));
+        if (std::fabs(v) < 1e-12) v = (v >= 0.0) ? 1e-12 : -1e-12;
+        m = Finite(m - Div(m * (v - s * s), v));
+        F = fNew;
+        ++steps;
+        GLastSteps = steps;
+        if (std::fabs(fNew) <= FrictionTolerance || steps >= MaxFrictionSteps) break;
+    }
+    return Div(1.0, x * x);
+}
+
+double DarcyFriction(double Re, double D, double Eps, double F0) {
+    Finite(Re);
+    if (Re >= 2300.0) {
+        if (Eps == 0.0) return SmoothFriction(Re, F0);
+        const double r = Div(Eps, D);
+        if (F0 == 0.0) F0 = RoughFriction(r);
+        if (Sqrt(F0) * Re * r > 200.0) return RoughFriction(r);
+        return ColebrookFriction(Re, r, F0);
+    }
+    if (Re > 0.0) return LaminarFriction(Re);
+    return (F0 >= 0.0 && F0 <= 1.0) ? F0 : 0.02;
+}
+
+double EquivalentDiameter(double H, double W) {
+    return Div(1.3 * Pow(Finite(H * W), 0.625), Pow(Finite(H + W), 0.25));
+}
+
+} // namespace oravent
