@@ -243,6 +243,11 @@ void TEntryGridModel::ReshowValue(int Row) {
 // Units
 
 void TEntryGridModel::ApplyUnits(int Row, TNumField& Field) {
+    ApplyUnitsReading(Row, Field, Field.Factor, Field.Offset);
+}
+
+void TEntryGridModel::ApplyUnitsReading(int Row, TNumField& Field, double ReadFactor,
+                                        double ReadOffset) {
     if (!InSheet(Row)) throw ERowIndexError("row " + std::to_string(Row) + " outside the sheet");
     const int Type = static_cast<int>(Field.UnitsType);
     if (Type < 0 || Type >= UnitsTypeCount) throw EUnitsError("unknown units type");
@@ -253,8 +258,16 @@ void TEntryGridModel::ApplyUnits(int Row, TNumField& Field) {
             throw EUnitsError("unit index outside the list");
     }
 
-    // The old value, read with the old factor and offset.
-    const TFieldValue Old = FieldTextToValue(Field, Table_.Cell(1, Row));
+    // The old value, read with the conversion the cell text was written with.
+    TFieldValue Old;
+    {
+        const double F = Field.Factor, O = Field.Offset;
+        Field.Factor = ReadFactor;
+        Field.Offset = ReadOffset;
+        Old = FieldTextToValue(Field, Table_.Cell(1, Row));
+        Field.Factor = F;
+        Field.Offset = O;
+    }
 
     std::string UnitFormat, Caption;
     double Offset = Field.Offset, Factor = Field.Factor;
@@ -294,15 +307,16 @@ void TEntryGridModel::ApplyUnits(int Row, TNumField& Field) {
     Table_.InvalidateCell(1, Row);
 }
 
-bool TEntryGridModel::ApplyUnitsWithFallback(int Row, TNumField& Field) {
+bool TEntryGridModel::ApplyUnitsWithFallback(int Row, TNumField& Field, double ReadFactor,
+                                             double ReadOffset) {
     try {
-        ApplyUnits(Row, Field);
+        ApplyUnitsReading(Row, Field, ReadFactor, ReadOffset);
         return true;
     } catch (const EUnitsError&) {
     }
     Field.UnitsValue = 0;
     try {
-        ApplyUnits(Row, Field);
+        ApplyUnitsReading(Row, Field, ReadFactor, ReadOffset);
         return true;
     } catch (const EUnitsError&) {
         return false;
@@ -338,7 +352,9 @@ void TEntryGridModel::SetUnits(int Row, TUnitsType UnitsType, int UnitsBase, int
         N->Offset = Offset;
     }
     N->FormatType = FormatType;
-    if (ApplyUnitsWithFallback(Row, *N)) return;
+    // The cell text was written with the old conversion, also when this call
+    // brings a factor of its own.
+    if (ApplyUnitsWithFallback(Row, *N, OldFactor, OldOffset)) return;
 
     // Leave the row as it was: a half-assigned units state would show and
     // read the value with a conversion that does not work.
@@ -400,7 +416,7 @@ void TEntryGridModel::SetUnitsValue(int Row, int Index) {
     if (!N) return;
     const int Old = N->UnitsValue;
     N->UnitsValue = Index;
-    if (ApplyUnitsWithFallback(Row, *N)) return;
+    if (ApplyUnitsWithFallback(Row, *N, N->Factor, N->Offset)) return;
     N->UnitsValue = Old;
     ReportRow("Error setting units value, row ", Row);
 }

@@ -225,7 +225,8 @@ private:
     void ReportRow(const char* Text, int Row);
     TNumField* NumFieldOrReport(int Row, const char* Message);
     void CheckRowIndex(int Row, const char* Operation) const;
-    bool ApplyUnitsWithFallback(int Row, TNumField& Field);
+    void ApplyUnitsReading(int Row, TNumField& Field, double ReadFactor, double ReadOffset);
+    bool ApplyUnitsWithFallback(int Row, TNumField& Field, double ReadFactor, double ReadOffset);
     void ResetCurrent();
 
     TCellTable& Table_;
