@@ -1,0 +1,189 @@
+// Temperature text to state and back, the recovery of StrToDryWetBulb and the
+// plausibility checks with their messages.
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "psychro/AirStateText.h"
+#include "units/NumberText.h"
+
+namespace oravent {
+namespace {
+
+constexpr double kP = 101.325;
+
+TEST(AirStateText, DryBulbAloneTakesDefaultHumidity) {
+    TAirStateRec s;
+    StrToAirState("20", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.DryBulb, 20);
+    EXPECT_NEAR(s.RelHumidity, 0.5, 1e-9);
+    EXPECT_DOUBLE_EQ(s.Pressure, kP);
+    EXPECT_EQ(CheckAirState(s), "");
+}
+
+TEST(AirStateText, WetBulbAboveDryBulbGivesSaturatedAir) {
+    TAirStateRec s;
+    StrToAirState("20/25", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.DryBulb, 20);
+    EXPECT_DOUBLE_EQ(s.WetBulb, 20);
+    EXPECT_NEAR(s.RelHumidity, 1.0, 1e-9);
+}
+
+TEST(AirStateText, LowWetBulbRaisedToOnePercentFloor) {
+    TAirStateRec s;
+    StrToAirState("20/-20", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.WetBulb, WetBulb(kP, 20, 0.01, 3));
+    EXPECT_NEAR(s.RelHumidity, 0.01, 1e-9);
+}
+
+TEST(AirStateText, ExplicitPairKept) {
+    TAirStateRec s;
+    StrToAirState(" 13.0/12.0", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.DryBulb, 13);
+    EXPECT_DOUBLE_EQ(s.WetBulb, 12);
+    EXPECT_EQ(AirStateToStr(s, "%0.1f"), "13.0/12.0");
+}
+
+TEST(AirStateText, ColdTextClampedToMinus60) {
+    TAirStateRec s;
+    StrToAirState("-75/-80", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.DryBulb, -60);
+    EXPECT_GE(s.WetBulb, WetBulb(kP, -60, 0.01, 3));
+    EXPECT_LE(s.WetBulb, -60);
+    double db = 0, wb = 0;
+    StrToDryWetBulb("-75", db, wb, kP);
+    EXPECT_DOUBLE_EQ(db, -60);
+}
+
+TEST(AirStateText, HotTextClampedDifferentlyByEachReader) {
+    TAirStateRec s;
+    StrToAirState("120", s, kP, 0.5);
+    EXPECT_DOUBLE_EQ(s.DryBulb, 99);
+    double db = 0, wb = 0;
+    StrToDryWetBulb("120", db, wb, kP);
+    EXPECT_DOUBLE_EQ(db, 120);
+    EXPECT_DOUBLE_EQ(wb, WetBulb(kP, 120, 0.5, 3));
+    StrToDryWetBulb("400", db, wb, 300.0); // clamped to 150 °C; 50 % exists at 300 kPa
+    EXPECT_DOUBLE_EQ(db, 150);
+}
+
+TEST(AirStateText, DryWetBulbRecoversFromImplausiblePair) {
+    double db = 0, wb = 0;
+    StrToDryWetBulb("30/35", db, wb, kP);
+    EXPECT_DOUBLE_EQ(db, 30);
+    EXPECT_DOUBLE_EQ(wb, WetBulb(kP, 30, 0.5, 3));
+    EXPECT_EQ(PsyStatus(), 0);
+    // A plausible pair is kept as typed, the wet bulb not clamped.
+    StrToDryWetBulb("30/20", db, wb, kP);
+    EXPECT_DOUBLE_EQ(wb, 20);
+    // Within the 0.1 K tolerance of the check the pair is kept too.
+    StrToDryWetBulb("-59.95/-59.9", db, wb, kP);
+    EXPECT_DOUBLE_EQ(wb, WetBulb(kP, -59.95, 0.5, 3)); // the engine refuses wb > db
+}
+
+TEST(AirStateText, DryWetBulbRaisesWhenSubstituteFails) {
+    // At 150 °C and 101.325 kPa half the saturation pressure exceeds the
+    // total pressure: neither the pair nor the 50 % wet bulb exists.
+    double db = 1, wb = 2;
+    try {
+        StrToDryWetBulb("150/60", db, wb, kP);
+        FAIL();
+    } catch (const EPsychroError& e) {
+        EXPECT_STREQ(e.what(), "Dry bulb too high...");
+    }
+    EXPECT_DOUBLE_EQ(db, 1);
+    EXPECT_DOUBLE_EQ(wb, 2);
+    ResetReferenceState();
+}
+
+struct TBadText {
+    const char* Name;
+    const char* Text;
+};
+const TBadText kBadTexts[] = {
+    {"EmptyWetBulb", "20/"}, {"EmptyDryBulb", "/15"}, {"TwoSlashes", "20/15/3"}, {"Letters", "abc"},
+    {"Empty", ""},           {"Unit", "20C"},         {"Comma", "20,5"},         {"OnlySlash", "/"},
+};
+
+class AirStateTextBad : public ::testing::TestWithParam<TBadText> {};
+
+TEST_P(AirStateTextBad, RaisesConversionError) {
+    TAirStateRec s;
+    s.DryBulb = 7;
+    EXPECT_THROW(StrToAirState(GetParam().Text, s, kP, 0.5), EConvertError);
+    EXPECT_DOUBLE_EQ(s.DryBulb, 7);
+    double db = 3, wb = 4;
+    EXPECT_THROW(StrToDryWetBulb(GetParam().Text, db, wb, kP), EConvertError);
+    EXPECT_DOUBLE_EQ(db, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, AirStateTextBad, ::testing::ValuesIn(kBadTexts),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// CheckAirState: the first failed condition, in table order.
+struct TCheckRow {
+    const char* Name;
+    double DryBulb, WetBulb, RelHumidity, AbsHumidity;
+    const char* Message;
+};
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const TCheckRow kCheckRows[] = {
+    {"Plausible", 20, 15, 0.5, 0.008, ""},
+    {"DryBulbTooHigh", 99.5, 120, 2, -1, "Dry bulb too high..."},
+    {"WetBulbTooHigh", 99, 99.5, 0.5, 0.01, "Wet bulb too high..."},
+    {"DryBulbTooLow", -61, -70, 0.5, 0.0, "Dry bulb too low..."},
+    {"DryBulbNaN", kNaN, 10, 0.5, 0.0, "Dry bulb too low..."},
+    {"WetBulbTooLow", -59, -61, 0.5, 0.0, "Wet bulb too low..."},
+    {"WetBulbAboveDryBulb", 20, 20.2, 0.5, 0.0, "Wet Bulb > Dry Bulb \u00b0C..."},
+    {"WetBulbWithinTolerance", 20, 20.05, 0.5, 0.0, ""},
+    {"LowRelHumidity", 20, 10, -0.02, 0.0, "Low Relative Humidity..."},
+    {"RelHumidityJustBelowZero", 20, 10, -0.005, 0.0, ""},
+    {"RelHumidity1005Passes", 20, 20, 1.005, 0.0147, ""},
+    {"RelHumidity102Fails", 20, 20, 1.02, 0.0147, "High Relative Humidity..."},
+    {"RelHumidityNaN", 20, 15, kNaN, 0.0, "High Relative Humidity..."},
+    {"NegativeHumRatio", 20, 10, 0.0, -0.0001, "Absolute Humidity < 0 g/kg..."},
+};
+
+class AirStateCheck : public ::testing::TestWithParam<TCheckRow> {};
+
+TEST_P(AirStateCheck, FirstFailedConditionReported) {
+    const auto& r = GetParam();
+    ResetReferenceState();
+    TAirStateRec s;
+    s.DryBulb = r.DryBulb;
+    s.WetBulb = r.WetBulb;
+    s.RelHumidity = r.RelHumidity;
+    s.AbsHumidity = r.AbsHumidity;
+    EXPECT_EQ(CheckAirState(s), r.Message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AirStateCheck, ::testing::ValuesIn(kCheckRows),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(AirStateCheck, BadDataAfterFailedEngineCall) {
+    TAirStateRec s, bad;
+    SetState(s, kP, 20, 15, 0);
+    EXPECT_THROW(SetState(bad, kP, 20, 25, 0), EPsychroError);
+    EXPECT_EQ(CheckAirState(s), "Bad data...");
+    ResetReferenceState();
+    EXPECT_EQ(CheckAirState(s), "");
+}
+
+TEST(AirStateText, ToStrUsesFixedPointWhateverTheLocale) {
+    TAirStateRec s;
+    s.DryBulb = -5.25;
+    s.WetBulb = -7.75;
+    EXPECT_EQ(AirStateToStr(s, "%0.1f"), "-5.3/-7.8"); // half away from zero
+    EXPECT_EQ(AirStateToStr(s, "%0.2f"), "-5.25/-7.75");
+    // The text reads back to the same state.
+    TAirStateRec a, b;
+    StrToAirState("24/17", a, kP, 0.5);
+    StrToAirState(AirStateToStr(a, "%0.1f"), b, kP, 0.5);
+    EXPECT_DOUBLE_EQ(a.DryBulb, b.DryBulb);
+    EXPECT_DOUBLE_EQ(a.WetBulb, b.WetBulb);
+}
+
+} // namespace
+} // namespace oravent
