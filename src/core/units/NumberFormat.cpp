@@ -24,8 +24,8 @@ namespace oravent {
 
 namespace {
 
-constexpr int MaxPrecision = 100;
-constexpr int MaxWidth = 256;
+constexpr int MaxPrecision = MaxFormatPrecision;
+constexpr int MaxWidth = MaxFormatWidth;
 constexpr int SigDigits = 18; // digits of the decimal expansion that count
 
 [[noreturn]] void BadFormat(std::string_view FormatStr) {

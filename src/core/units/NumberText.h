@@ -37,7 +37,19 @@ using TFormatArg = std::variant<double, long long, std::string>;
 // printf-style formatting with the program's rules. Conversions: f, g, e, d,
 // s (and upper-case forms); flags "-", "0", "+", " " and a width are honoured;
 // "%%" is a percent sign. A numeric conversion given a text, or a text
-// conversion given a number, raises EConvertError; a missing argument too.
+// conversion given a number, raises EConvertError; a missing argument too,
+// and so does an unknown conversion letter or a format ending inside a
+// conversion. Further rules:
+//   - "g" and "e" write the exponent as "E", a "-" only when it is negative,
+//     and at least three digits: 1200 with "%0.1g" is "1E003".
+//   - A result that shows as zero has no sign: -0.0 and -0.0004 with "%0.3f"
+//     both give "0.000".
+//   - NaN is written "NAN", infinities "INF" and "-INF".
+//   - A double given to "d" is rounded to the nearest integer, ties to even.
+//   - Without a precision, f/g/e use 6. Precisions above MaxFormatPrecision
+//     and widths above MaxFormatWidth are clamped to them.
+inline constexpr int MaxFormatPrecision = 100;
+inline constexpr int MaxFormatWidth = 256;
 std::string FormatText(std::string_view FormatStr, std::initializer_list<TFormatArg> Args);
 // The common cases: one number, two numbers (pair formats), one text.
 std::string FormatNumber(std::string_view FormatStr, double Value);
@@ -53,8 +65,15 @@ int DecimalsForSigDigs(int SigDigs, int MaxDecimals, double Value);
 std::string SigDigsFormatStr(int SigDigs, int MaxDecimals, double Value);
 int FormatStrDecimals(std::string_view FormatStr);
 
+// Tolerant clean-up of typed number text (blanks, repeated "-", ".", "E",
+// exponents above 300 cut to their first two characters). Raises
+// EConvertError for an exponent that is not an integer ("1E-", "1E+").
 std::string CleanNumberText(std::string_view Text);
-// Text to double with "." as the only separator; whole text must be a number.
+// Text to double with "." as the only separator; whole text must be a number
+// (sign, digits with one ".", optional exponent; blanks and control
+// characters at either end are ignored; "inf", "nan", hex and commas are
+// not numbers). A value too small for a double reads as 0; one too large
+// raises EConvertError.
 double StrToFloat(std::string_view Text);
 // True for "a/b" (both numbers), false for a single number (Second = 0).
 bool ParseNumberPair(std::string_view Text, double& First, double& Second);
@@ -66,10 +85,13 @@ bool ParseNumberPair(std::string_view Text, double& First, double& Second);
 // FormatStr, a single number with "%0.4g". Text formats: the text written
 // with FormatStr.
 using TParsedValue = std::variant<double, std::string>;
-TParsedValue ParseValueText(std::string_view Text, std::string_view FormatStr,
-                            double Factor = 1.0, double Offset = 0.0);
+TParsedValue ParseValueText(std::string_view Text, std::string_view FormatStr, double Factor = 1.0,
+                            double Offset = 0.0);
 
 std::string RemoveSpaces(std::string_view Text);
+// Token Count (from 1) of Text split at Delim; the text and each token's start
+// are trimmed of blanks (every character up to and including the space).
+// Empty when there are fewer tokens or Count < 1.
 std::string GetDelimitedToken(int Count, char Delim, std::string_view Text);
 std::string ReplaceChar(char FromChar, char ToChar, std::string_view Text);
 
