@@ -1,0 +1,169 @@
+// Application folders, registry roots and window-state rules.
+#include "common/AppFolders.h"
+
+#include <climits>
+
+#include <unistd.h>
+
+#include "common/TxIniFiles.h"
+#include "common/TxRegistry.h"
+
+namespace oravent {
+
+namespace {
+
+std::size_t FindNoCase(std::string_view Text, std::string_view Word) {
+    if (Word.size() > Text.size()) return std::string_view::npos;
+    for (std::size_t I = 0; I + Word.size() <= Text.size(); ++I) {
+        bool Same = true;
+        for (std::size_t K = 0; K < Word.size() && Same; ++K) {
+            char C = Text[I + K];
+            if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
+            Same = C == Word[K];
+        }
+        if (Same) return I;
+    }
+    return std::string_view::npos;
+}
+
+std::string ReadAppFileName() {
+    char Buffer[PATH_MAX + 1];
+    const ssize_t N = ::readlink("/proc/self/exe", Buffer, PATH_MAX);
+    if (N <= 0) {
+        if (::getcwd(Buffer, sizeof Buffer)) return std::string(Buffer) + "/";
+        return "./";
+    }
+    std::string Name(Buffer, static_cast<std::size_t>(N));
+    // A program file replaced while running reads as "<file> (deleted)".
+    constexpr std::string_view Deleted = " (deleted)";
+    if (Name.size() > Deleted.size() && Name.ends_with(Deleted))
+        Name.resize(Name.size() - Deleted.size());
+    return Name;
+}
+
+bool ValidState(int State) {
+    return State >= wsNormal && State <= wsMaximized;
+}
+
+} // namespace
+
+std::string BaseNameOf(std::string_view ProgramFile) {
+    const auto Slash = ProgramFile.rfind('/');
+    std::string_view Name =
+        Slash == std::string_view::npos ? ProgramFile : ProgramFile.substr(Slash + 1);
+    const auto Dot = Name.rfind('.');
+    if (Dot != std::string_view::npos && Dot > 0) Name = Name.substr(0, Dot);
+    return std::string(Name);
+}
+
+std::string FolderOf(std::string_view ProgramFile) {
+    const auto Slash = ProgramFile.rfind('/');
+    if (Slash == std::string_view::npos) return "./";
+    return std::string(ProgramFile.substr(0, Slash + 1));
+}
+
+std::string MakerFolderFor(std::string_view AppFolder, std::string_view ProgramFiles) {
+    std::string Result(ProgramFiles);
+    if (Result.empty() || Result.back() != '/') Result += '/';
+    Result += "Halvorn/";
+    for (std::string_view Word : {std::string_view("HALVORN"), std::string_view("K7Q")}) {
+        const auto Pos = FindNoCase(AppFolder, Word);
+        if (Pos != std::string_view::npos)
+            return std::string(AppFolder.substr(0, Pos + Word.size())) + "/";
+    }
+    return Result;
+}
+
+std::string AppFileName() {
+    static const std::string Name = ReadAppFileName();
+    return Name;
+}
+
+std::string AppBaseName() {
+    return BaseNameOf(AppFileName());
+}
+std::string AppFolder() {
+    return FolderOf(AppFileName());
+}
+std::string ProgramFilesFolder() {
+    return "/opt/";
+}
+
+std::string MakerFolder() {
+    static const std::string Folder = MakerFolderFor(AppFolder(), ProgramFilesFolder());
+    return Folder;
+}
+
+std::string CommonFolder() {
+    return MakerFolder() + "Common Files/";
+}
+
+std::string AppRegistryKey(std::string_view ProgramFile) {
+    return "Software\\Halvorn\\" + (ProgramFile.empty() ? AppBaseName() : BaseNameOf(ProgramFile));
+}
+
+std::string CommonRegistryKey() {
+    return "Software\\Halvorn\\Common\\";
+}
+
+TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen) {
+    const int Left = State.Left - Screen.Left;
+    if (Left < 0)
+        State.Left = Screen.Left;
+    else if (Left > Screen.Width - 100)
+        State.Left = Screen.Left + Screen.Width - 200;
+    const int Top = State.Top - Screen.Top;
+    if (Top < 0)
+        State.Top = Screen.Top;
+    else if (Top > Screen.Height - 100)
+        State.Top = Screen.Top + Screen.Height - 200;
+    return State;
+}
+
+TFormState RestoreFormState(const TCustomIniFile& Store, std::string_view FormName,
+                            const TFormState& Current, bool RestoreSize,
+                            const TScreenRect& Screen) {
+    TFormState State = Current;
+    State.Left = Store.ReadInt(FormName, "Left", Current.Left);
+    State.Top = Store.ReadInt(FormName, "Top", Current.Top);
+    if (RestoreSize) {
+        const int Width = Store.ReadInt(FormName, "Width", Current.Width);
+        const int Height = Store.ReadInt(FormName, "Height", Current.Height);
+        if (Width > 0) State.Width = Width;
+        if (Height > 0) State.Height = Height;
+    }
+    State = KeepOnScreen(State, Screen);
+    const int WinState = Store.ReadInt(FormName, "WinState", Current.WinState);
+    if (ValidState(WinState)) State.WinState = WinState;
+    return State;
+}
+
+void SaveFormState(TCustomIniFile& Store, std::string_view FormName, const TFormState& State) {
+    auto* Registry = dynamic_cast<TRegistryIniFile*>(&Store);
+    if (Registry) Registry->BeginUpdate();
+    try {
+        Store.WriteInt(FormName, "Left", State.Left);
+        Store.WriteInt(FormName, "Top", State.Top);
+        Store.WriteInt(FormName, "Width", State.Width);
+        Store.WriteInt(FormName, "Height", State.Height);
+        Store.WriteBool(FormName, "Visible", State.Visible);
+        Store.WriteInt(FormName, "WinState", State.WinState);
+    } catch (...) {
+        if (Registry) Registry->EndUpdate();
+        throw;
+    }
+    if (Registry) Registry->EndUpdate();
+}
+
+TFormState RestoreFormState(std::string_view FormName, const TFormState& Current, bool RestoreSize,
+                            const TScreenRect& Screen) {
+    const TRegistryIniFile Store(AppRegistryKey());
+    return RestoreFormState(Store, FormName, Current, RestoreSize, Screen);
+}
+
+void SaveFormState(std::string_view FormName, const TFormState& State) {
+    TRegistryIniFile Store(AppRegistryKey());
+    SaveFormState(Store, FormName, State);
+}
+
+} // namespace oravent

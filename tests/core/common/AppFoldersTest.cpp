@@ -1,0 +1,163 @@
+// Application folders, registry roots and the window-state rules.
+#include "common/AppFolders.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "TestFiles.h"
+#include "common/TxRegistry.h"
+
+namespace oravent {
+namespace {
+
+using test::TTempDir;
+
+struct TMakerRow {
+    const char* Name;
+    const char* AppFolder;
+    const char* ProgramFiles;
+    const char* Maker;
+};
+
+TEST(AppFoldersTest, MakerFolderRows) {
+    const TMakerRow Rows[] = {
+        {"inside_halvorn_tree", "/media/d/Tools/Halvorn/Oravent/", "/opt/",
+         "/media/d/Tools/Halvorn/"},
+        {"elsewhere_uses_program_files", "/home/u/Apps/Oravent/", "/opt/", "/opt/Halvorn/"},
+        {"program_files_without_slash", "/home/u/Apps/Oravent/", "/usr/local",
+         "/usr/local/Halvorn/"},
+        {"upper_case_folder_kept", "/srv/HALVORN/Oravent/", "/opt/", "/srv/HALVORN/"},
+        {"lower_case_folder_kept", "/srv/halvorn/bin/", "/opt/", "/srv/halvorn/"},
+        {"k7q_folder", "/srv/k7q/Oravent/", "/opt/", "/srv/k7q/"},
+        {"K7Q_upper_kept", "/srv/K7Q/bin/", "/opt/", "/srv/K7Q/"},
+        {"halvorn_before_k7q", "/a/k7q/Halvorn/b/", "/opt/", "/a/k7q/Halvorn/"},
+        {"first_halvorn_counts", "/x/Halvorn/y/Halvorn/z/", "/opt/", "/x/Halvorn/"},
+        {"word_inside_a_name", "/x/MyHalvornTools/bin/", "/opt/", "/x/MyHalvorn/"},
+        {"build_tree", "/work/build/Halvorn/Oravent/", "/opt/", "/work/build/Halvorn/"},
+    };
+    for (const auto& R : Rows) {
+        EXPECT_EQ(MakerFolderFor(R.AppFolder, R.ProgramFiles), R.Maker) << R.Name;
+    }
+}
+
+TEST(AppFoldersTest, RunningProgram) {
+    char Buffer[4096];
+    const ssize_t N = ::readlink("/proc/self/exe", Buffer, sizeof Buffer - 1);
+    ASSERT_GT(N, 0);
+    const std::string Exe(Buffer, static_cast<std::size_t>(N));
+    EXPECT_EQ(AppFileName(), Exe);
+    EXPECT_EQ(AppBaseName(), "test_core_common");
+    EXPECT_EQ(AppFolder(), Exe.substr(0, Exe.rfind('/') + 1));
+    EXPECT_EQ(AppFolder().back(), '/');
+    EXPECT_EQ(ProgramFilesFolder(), "/opt/");
+    EXPECT_EQ(MakerFolder(), MakerFolderFor(AppFolder(), "/opt/"));
+    EXPECT_EQ(CommonFolder(), MakerFolder() + "Common Files/");
+    EXPECT_EQ(AppRegistryKey(), "Software\\Halvorn\\test_core_common");
+    EXPECT_EQ(CommonRegistryKey(), "Software\\Halvorn\\Common\\");
+}
+
+TEST(AppFoldersTest, NamesOfProgramFiles) {
+    EXPECT_EQ(AppRegistryKey("/opt/Halvorn/Oravent/Oravent.exe"), "Software\\Halvorn\\Oravent");
+    EXPECT_EQ(AppRegistryKey("/usr/bin/oravent"), "Software\\Halvorn\\oravent");
+    EXPECT_EQ(BaseNameOf("/a.b/prog.tar.gz"), "prog.tar");
+    EXPECT_EQ(BaseNameOf("/a.b/prog"), "prog");
+    EXPECT_EQ(BaseNameOf(".hidden"), ".hidden");
+    EXPECT_EQ(FolderOf("/opt/Halvorn/Oravent/oravent"), "/opt/Halvorn/Oravent/");
+}
+
+struct TPlaceRow {
+    const char* Name;
+    int StoredLeft, StoredTop;
+    int Left, Top;
+};
+
+TEST(FormStateTest, KeepOnScreenRows) {
+    const TScreenRect Screen{0, 0, 1280, 1024};
+    const TPlaceRow Rows[] = {
+        {"negative_left_becomes_0", -50, 10, 0, 10},
+        {"left_beyond_width_minus_100", 1250, 10, 1080, 10},
+        {"left_at_limit_stays", 1180, 10, 1180, 10},
+        {"left_one_past_limit", 1181, 10, 1080, 10},
+        {"negative_top_becomes_0", 10, -1, 10, 0},
+        {"top_beyond_height_minus_100", 10, 1000, 10, 824},
+        {"both_inside", 300, 200, 300, 200},
+    };
+    for (const auto& R : Rows) {
+        TFormState S;
+        S.Left = R.StoredLeft;
+        S.Top = R.StoredTop;
+        const TFormState Out = KeepOnScreen(S, Screen);
+        EXPECT_EQ(Out.Left, R.Left) << R.Name;
+        EXPECT_EQ(Out.Top, R.Top) << R.Name;
+    }
+    // A second screen to the right: the same rules relative to its edges.
+    TFormState S;
+    S.Left = 1000;
+    S.Top = 5000;
+    const TFormState Out = KeepOnScreen(S, TScreenRect{1280, 0, 1920, 1080});
+    EXPECT_EQ(Out.Left, 1280);
+    EXPECT_EQ(Out.Top, 880);
+}
+
+class FormStateStoreTest : public ::testing::Test {
+protected:
+    TTempDir Dir;
+    TRegistryIniFile Store{"Software\\Halvorn\\Oravent", Dir / "registry.reg"};
+    const TScreenRect Screen{0, 0, 1280, 1024};
+    const TFormState Designed{120, 80, 640, 480, true, wsNormal};
+};
+
+TEST_F(FormStateStoreTest, FirstRunKeepsTheDesignedPlace) {
+    const TFormState Out = RestoreFormState(Store, "DuctUForm", Designed, true, Screen);
+    EXPECT_EQ(Out.Left, 120);
+    EXPECT_EQ(Out.Top, 80);
+    EXPECT_EQ(Out.Width, 640);
+    EXPECT_EQ(Out.Height, 480);
+    EXPECT_EQ(Out.WinState, wsNormal);
+}
+
+TEST_F(FormStateStoreTest, SaveThenRestoreWithAndWithoutSize) {
+    SaveFormState(Store, "ReportForm", TFormState{-50, 1000, 800, 600, false, wsMaximized});
+    const TFormState Sized = RestoreFormState(Store, "ReportForm", Designed, true, Screen);
+    EXPECT_EQ(Sized.Left, 0);
+    EXPECT_EQ(Sized.Top, 824);
+    EXPECT_EQ(Sized.Width, 800);
+    EXPECT_EQ(Sized.Height, 600);
+    EXPECT_EQ(Sized.WinState, wsMaximized);
+    EXPECT_TRUE(Sized.Visible); // not restored
+    const TFormState Unsized = RestoreFormState(Store, "reportform", Designed, false, Screen);
+    EXPECT_EQ(Unsized.Width, 640);
+    EXPECT_EQ(Unsized.Height, 480);
+    // Stored kinds: numbers, and Visible as the text "0".
+    EXPECT_EQ(Store.ReadText("ReportForm", "Visible", "?"), "0");
+    EXPECT_THROW(Store.ReadText("ReportForm", "Left", ""), ERegistryException);
+    std::vector<std::string> Idents;
+    Store.ListSectionIdents("ReportForm", Idents);
+    EXPECT_EQ(Idents,
+              (std::vector<std::string>{"Left", "Top", "Width", "Height", "Visible", "WinState"}));
+}
+
+TEST_F(FormStateStoreTest, ImplausibleStoredValuesKeepTheCurrentOnes) {
+    Store.WriteInt("F", "Width", 0);
+    Store.WriteInt("F", "Height", -5);
+    Store.WriteInt("F", "WinState", 7);
+    const TFormState Out = RestoreFormState(Store, "F", Designed, true, Screen);
+    EXPECT_EQ(Out.Width, 640);
+    EXPECT_EQ(Out.Height, 480);
+    EXPECT_EQ(Out.WinState, wsNormal);
+    Store.WriteReal("F", "Left", 1.0); // wrong kind: the caller sees the error
+    EXPECT_THROW(RestoreFormState(Store, "F", Designed, true, Screen), ERegistryException);
+}
+
+TEST(FormStateTest, ProgramKeyUsesTheUsersSettingsFile) {
+    SaveFormState("TestForm", TFormState{10, 20, 300, 200, true, wsNormal});
+    TRegistryIniFile Direct(AppRegistryKey());
+    EXPECT_EQ(Direct.ReadInt("TestForm", "Width", 0), 300);
+    EXPECT_EQ(RestoreFormState("TestForm", TFormState{}, true, TScreenRect{0, 0, 1280, 1024}).Top,
+              20);
+    EXPECT_EQ(Direct.StoreFile(),
+              std::string(std::getenv("XDG_CONFIG_HOME")) + "/Halvorn/registry.reg");
+}
+
+} // namespace
+} // namespace oravent
