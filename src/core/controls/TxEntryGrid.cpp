@@ -477,6 +477,17 @@ void TEntryGridModel::SelectCell(int ACol, int ARow) {
     }
 }
 
+TRowAids TEntryGridModel::AidsForRow(int ARow) const {
+    TRowAids Aids;
+    const TField* F = InSheet(ARow) ? Field(ARow) : nullptr;
+    if (!F || !F->Enabled) return Aids;
+    Aids.PropEditor = F->EditorKind == ekPropEditor;
+    Aids.Spin = F->EditorKind == ekSpin;
+    Aids.PullDown = AsEnumField(F) != nullptr;
+    Aids.CheckBox = AsBoolField(F) != nullptr;
+    return Aids;
+}
+
 bool TEntryGridModel::CanEditCell(int ACol, int ARow) const {
     if (ARow < 1 || !InSheet(ARow) || ACol < 0 || ACol >= Table_.ColCount()) return false;
     if (ACol == 0 || ACol == 2) return false;

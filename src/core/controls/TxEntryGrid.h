@@ -105,6 +105,15 @@ public:
 
 class TEntryGridModel;
 
+// The editing aids a selected row offers (enabled rows only): buttons by the
+// row's EditorKind, the pull-down list and check box by its field class.
+struct TRowAids {
+    bool PropEditor = false;
+    bool Spin = false;
+    bool PullDown = false;
+    bool CheckBox = false;
+};
+
 // Runs the units picker for a row: (grid, row, screen X, screen Y, field).
 // The picker writes the chosen index into the field's UnitsValue and calls
 // ApplyUnits(Row, field).
@@ -198,6 +207,10 @@ public:
     double CurrentRangeLo() const { return CurrentRangeLo_; }
     double CurrentRangeHi() const { return CurrentRangeHi_; }
     void SetCurrentFormatStr(std::string FormatStr) { CurrentFormatStr_ = std::move(FormatStr); }
+
+    // The aids to show when ARow's value cell is selected; none for a
+    // disabled row, a row without a field or a row outside the sheet.
+    TRowAids AidsForRow(int ARow) const;
 
     // Whether the in-place editor may open on a cell: never in column 0 or 2,
     // on an enumeration row, on a disabled row or outside the sheet.

@@ -131,6 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"EnumIgnoresFlag", "A; enum; ; PE", Kind::Enum, 2, "PE", ""},
         RowCase{"CheckRow", "A; Check; ; PE", Kind::Bool, 4, "", ""},
         RowCase{"TextRow", "A; %S; ; PE", Kind::Text, 1, "", ""},
+        RowCase{"WordWithLetterDIsNumeric", "A; Speed; ; ; 0; 1", Kind::Num, 0, "Speed", ""},
         RowCase{"EmptyLine", "", Kind::Text, 0, "", ""}),
     [](const auto& I) { return std::string(I.param.Name); });
 
@@ -636,6 +637,25 @@ TEST(TxEntryGrid, EnabledRows) {
     EXPECT_FALSE(S.Grid.CanEditCell(0, 5));
     EXPECT_FALSE(S.Grid.CanEditCell(2, 5));
     EXPECT_FALSE(S.Grid.CanEditCell(1, 0));
+}
+
+TEST(TxEntryGrid, AidsForRow) {
+    Sheet S;
+    S.Grid.SetRows({"H; V; U", "A; %0.1f; ; PE; 0; 1", "B; %0.1f; ; Spin; 0; 1", "C; enum; ; x",
+                    "D; check", "E; %S"});
+    EXPECT_TRUE(S.Grid.AidsForRow(1).PropEditor);
+    EXPECT_FALSE(S.Grid.AidsForRow(1).Spin);
+    EXPECT_TRUE(S.Grid.AidsForRow(2).Spin);
+    EXPECT_TRUE(S.Grid.AidsForRow(3).PullDown);
+    EXPECT_FALSE(S.Grid.AidsForRow(3).PropEditor);
+    EXPECT_TRUE(S.Grid.AidsForRow(4).CheckBox);
+    const TRowAids None = S.Grid.AidsForRow(5);
+    EXPECT_FALSE(None.PropEditor || None.Spin || None.PullDown || None.CheckBox);
+    S.Grid.SetPropEditor(3, [](TFieldValue&) { return 1; });
+    EXPECT_TRUE(S.Grid.AidsForRow(3).PropEditor && S.Grid.AidsForRow(3).PullDown);
+    S.Grid.SetRowEnabled(2, false);
+    EXPECT_FALSE(S.Grid.AidsForRow(2).Spin); // disabled rows offer no aid
+    EXPECT_FALSE(S.Grid.AidsForRow(9).PullDown);
 }
 
 TEST(TxEntryGrid, CurrentRowState) {
