@@ -80,6 +80,27 @@ bool ReadExponent(std::string_view S, bool& Huge) {
     return true;
 }
 
+// True for text that the clean-up would leave as it is: an optional leading
+// "-", digits with at most one ".", at least one digit. Reading such text can
+// skip the clean-up and its copy.
+bool IsPlainNumber(std::string_view S) {
+    std::size_t I = (!S.empty() && S[0] == '-') ? 1 : 0;
+    bool Point = false, Digit = false;
+    for (; I < S.size(); ++I) {
+        if (IsDigit(S[I]))
+            Digit = true;
+        else if (S[I] == '.' && !Point)
+            Point = true;
+        else
+            return false;
+    }
+    return Digit;
+}
+
+double ReadTypedNumber(std::string_view Text) {
+    return IsPlainNumber(Text) ? StrToFloat(Text) : StrToFloat(CleanNumberText(Text));
+}
+
 // Clean-up of one number (no "/"), blanks already removed.
 std::string CleanSingle(std::string S, std::string_view Original) {
     if (S.empty()) return "0";
@@ -302,12 +323,12 @@ TParsedValue ParseValueText(std::string_view Text, std::string_view FormatStr, d
         return FormatNumber("%0.4g", ConvertFromUnits(First, Factor, Offset));
     }
     case TFormatKind::Whole:
-        return RoundHalfEven(StrToFloat(CleanNumberText(Text)));
+        return RoundHalfEven(ReadTypedNumber(Text));
     case TFormatKind::Float:
     case TFormatKind::None:
         break;
     }
-    return StrToFloat(CleanNumberText(Text));
+    return ReadTypedNumber(Text);
 }
 
 std::string RemoveSpaces(std::string_view Text) {

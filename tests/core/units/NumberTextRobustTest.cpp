@@ -158,6 +158,16 @@ TEST(NumberTextRobust, ReadersOfTypedText) {
             ASSERT_TRUE(Survives([&] { Again = CleanNumberText(C); }));
             ASSERT_EQ(Again, C);
         }
+        // Reading a float equals converting the cleaned text, whatever
+        // shortcut the reader takes.
+        double Direct = 0, ViaClean = 0;
+        const bool DirectOk =
+            Survives([&] { Direct = std::get<double>(ParseValueText(T, "%0.3f")); });
+        const bool ViaCleanOk = Survives([&] { ViaClean = StrToFloat(CleanNumberText(T)); });
+        ASSERT_EQ(DirectOk, ViaCleanOk);
+        if (DirectOk) {
+            ASSERT_EQ(Direct, ViaClean);
+        }
         const char* Format = Formats[G.Int(0, 6)];
         TParsedValue V;
         if (Survives([&] { V = ParseValueText(T, Format, 1.8, 32); })) {
