@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -501,6 +503,36 @@ TEST(NumberTextProperty, TextsReadBackToTheValue) {
         ASSERT_LE(std::fabs(Back - V), Half * (1 + 1e-9) + std::fabs(V) * 1e-15)
             << V << " " << F << " " << FormatNumber(F, V);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Under a decimal-comma locale the C library writes "1,5"; number text must
+// not follow it. Skipped where the locale is not installed.
+TEST(NumberTextLocale, DecimalCommaLocaleChangesNothing) {
+    const std::string Saved = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "de_DE.UTF-8 not installed";
+    char Buf[16];
+    std::snprintf(Buf, sizeof Buf, "%.1f", 1.5);
+    const std::string CLibrary = Buf;
+    const std::string Ours = FormatNumber("%0.1f", 1.5);
+    const std::string General = FormatNumber("%0.6g", 0.000018);
+    const double Read = StrToFloat("1.5");
+    bool CommaRejected = false;
+    try {
+        ParseValueText("1,5", "%0.1f");
+    } catch (const EConvertError&) {
+        CommaRejected = true;
+    }
+    std::setlocale(LC_ALL, Saved.c_str());
+    EXPECT_EQ(CLibrary, "1,5"); // the locale really is active
+    EXPECT_EQ(Ours, "1.5");
+    EXPECT_EQ(General, "1.8E-005");
+    EXPECT_EQ(Read, 1.5);
+    EXPECT_TRUE(CommaRejected);
 }
 
 } // namespace
