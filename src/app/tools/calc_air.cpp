@@ -1,15 +1,217 @@
+// oravent-calc air / pressure / altitude: the moist-air engine and the
+// standard atmosphere from the command line. Values are in base units (kPa,
+// °C, kJ/kg, kg/kg, fraction, kg/m³); results are printed as JSON.
+#include <charconv>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "calc_commands.h"
+#include "psychro/Hygrocalc.h"
+#include "psychro/TxAirconItems.h"
+#include "units/NumberText.h"
 
 namespace oravent::calc {
 
-static int NotYet() {
-    std::fputs("oravent-calc: moist-air commands not built yet\n", stderr);
-    return 2;
+namespace {
+
+const char* const kAirUsage =
+    "usage: oravent-calc air [--pressure P | --altitude Z] L=VALUE L=VALUE\n"
+    "  Completes a moist-air state from two properties and prints it as JSON.\n"
+    "  P in kPa (default 101.325), Z in m (standard atmosphere).\n"
+    "  Property letters, values in base units:\n"
+    "    t dry bulb (C)          b wet bulb (C)          h enthalpy (kJ/kg dry air)\n"
+    "    w humidity ratio (kg/kg) f relative humidity (0..1) d dew point (C)\n"
+    "    v vapour pressure (kPa)  s saturation pressure (kPa) r density (kg/m3)\n"
+    "  example: oravent-calc air --pressure 101.325 t=20 f=0.5\n";
+
+struct UsageError {
+    std::string Message;
+};
+
+std::string Num(double x) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 10);
+    return std::string(buf, r.ptr);
 }
-int RunAir(const std::vector<std::string>&) { return NotYet(); }
-int RunPressure(const std::vector<std::string>&) { return NotYet(); }
-int RunAltitude(const std::vector<std::string>&) { return NotYet(); }
+
+double ParseValue(std::string_view what, std::string_view text) {
+    try {
+        return StrToFloat(text);
+    } catch (const EConvertError&) {
+        throw UsageError{std::string(what) + ": '" + std::string(text) + "' is not a number"};
+    }
+}
+
+// Reads "--name VALUE" or "--name=VALUE" at args[i]; advances i past it.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                       std::string_view name) {
+    const std::string& a = args[i];
+    if (a == name) {
+        if (i + 1 >= args.size()) throw UsageError{std::string(name) + " needs a value"};
+        return args[++i];
+    }
+    if (a.size() > name.size() && a.compare(0, name.size(), name) == 0 && a[name.size()] == '=')
+        return a.substr(name.size() + 1);
+    return std::nullopt;
+}
+
+void PrintState(const TAirStateRec& s, int code) {
+    std::printf("{\n"
+                "  \"Code\": %d,\n"
+                "  \"Pressure\": %s,\n"
+                "  \"DryBulb\": %s,\n"
+                "  \"WetBulb\": %s,\n"
+                "  \"Enthalpy\": %s,\n"
+                "  \"AbsHumidity\": %s,\n"
+                "  \"RelHumidity\": %s,\n"
+                "  \"DewPoint\": %s,\n"
+                "  \"VapPressure\": %s,\n"
+                "  \"SatPressure\": %s,\n"
+                "  \"Density\": %s,\n"
+                "  \"SpecificHeat\": %s,\n"
+                "  \"SpecificVolume\": %s,\n"
+                "  \"VapourMoleFraction\": %s,\n"
+                "  \"Viscosity\": %s,\n"
+                "  \"KinematicViscosity\": %s\n"
+                "}\n",
+                code, Num(s.Pressure).c_str(), Num(s.DryBulb).c_str(), Num(s.WetBulb).c_str(),
+                Num(s.Enthalpy).c_str(), Num(s.AbsHumidity).c_str(), Num(s.RelHumidity).c_str(),
+                Num(s.DewPoint).c_str(), Num(s.VapPressure).c_str(), Num(s.SatPressure).c_str(),
+                Num(s.Density).c_str(), Num(s.SpecificHeat).c_str(), Num(s.Reserved1).c_str(),
+                Num(s.Reserved2).c_str(), Num(s.Viscosity).c_str(), Num(s.Reserved3).c_str());
+}
+
+// Field of TAirStateRec named by a property letter (not p, c or z).
+double* FieldOf(TAirStateRec& s, char letter) {
+    switch (letter) {
+    case 't':
+        return &s.DryBulb;
+    case 'b':
+        return &s.WetBulb;
+    case 'h':
+        return &s.Enthalpy;
+    case 'w':
+        return &s.AbsHumidity;
+    case 'f':
+        return &s.RelHumidity;
+    case 'd':
+        return &s.DewPoint;
+    case 'v':
+        return &s.VapPressure;
+    case 's':
+        return &s.SatPressure;
+    case 'r':
+        return &s.Density;
+    default:
+        return nullptr;
+    }
+}
+
+int Fail(const char* command, const std::string& message, int status) {
+    std::fprintf(stderr, "oravent-calc %s: %s\n", command, message.c_str());
+    if (status == 2 && std::string_view(command) == "air") std::fputs(kAirUsage, stderr);
+    return status;
+}
+
+} // namespace
+
+int RunAir(const std::vector<std::string>& args) {
+    try {
+        std::optional<double> pressure, altitude;
+        std::string letters;
+        TAirStateRec in;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            if (a == "--help" || a == "-h") {
+                std::fputs(kAirUsage, stdout);
+                return 0;
+            }
+            if (auto v = OptionValue(args, i, "--pressure")) {
+                pressure = ParseValue("--pressure", *v);
+                continue;
+            }
+            if (auto v = OptionValue(args, i, "--altitude")) {
+                altitude = ParseValue("--altitude", *v);
+                continue;
+            }
+            if (a.size() < 3 || a[1] != '=')
+                throw UsageError{"unexpected argument '" + a + "' (expected L=VALUE)"};
+            const char letter = a[0];
+            double* field = FieldOf(in, letter);
+            if (!field)
+                throw UsageError{std::string("unknown property letter '") + letter +
+                                 "' (use one of t b h w f d v s r)"};
+            if (letters.find(letter) != std::string::npos)
+                throw UsageError{std::string("property '") + letter + "' given twice"};
+            *field = ParseValue(std::string(1, letter), std::string_view(a).substr(2));
+            letters += letter;
+        }
+        if (pressure && altitude) throw UsageError{"give --pressure or --altitude, not both"};
+        if (letters.size() != 2) throw UsageError{"give exactly two properties"};
+        const int code = TAirCombin::PairCode(letters[0], letters[1]);
+        if (code < 0)
+            throw UsageError{std::string("the pair ") + letters[0] + " and " + letters[1] +
+                             " does not define a state"};
+        try {
+            in.Pressure = altitude ? AtmPressure(*altitude) : pressure.value_or(101.325);
+            TAirStateRec out;
+            AirState(out, in, code);
+            PrintState(out, code);
+            return 0;
+        } catch (const EPsychroError& e) {
+            return Fail("air", e.what(), 1);
+        }
+    } catch (const UsageError& e) {
+        return Fail("air", e.Message, 2);
+    }
+}
+
+int RunPressure(const std::vector<std::string>& args) {
+    try {
+        std::optional<double> altitude;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (auto v = OptionValue(args, i, "--altitude"))
+                altitude = ParseValue("--altitude", *v);
+            else
+                throw UsageError{"unexpected argument '" + args[i] + "'"};
+        }
+        if (!altitude) throw UsageError{"usage: oravent-calc pressure --altitude Z (m)"};
+        try {
+            const double p = AtmPressure(*altitude);
+            std::printf("{\n  \"Altitude\": %s,\n  \"Pressure\": %s\n}\n", Num(*altitude).c_str(),
+                        Num(p).c_str());
+            return 0;
+        } catch (const EPsychroError& e) {
+            return Fail("pressure", e.what(), 1);
+        }
+    } catch (const UsageError& e) {
+        return Fail("pressure", e.Message, 2);
+    }
+}
+
+int RunAltitude(const std::vector<std::string>& args) {
+    try {
+        std::optional<double> pressure;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (auto v = OptionValue(args, i, "--pressure"))
+                pressure = ParseValue("--pressure", *v);
+            else
+                throw UsageError{"unexpected argument '" + args[i] + "'"};
+        }
+        if (!pressure) throw UsageError{"usage: oravent-calc altitude --pressure P (kPa)"};
+        try {
+            const double z = Altitude(*pressure);
+            std::printf("{\n  \"Pressure\": %s,\n  \"Altitude\": %s\n}\n", Num(*pressure).c_str(),
+                        Num(z).c_str());
+            return 0;
+        } catch (const EPsychroError& e) {
+            return Fail("altitude", e.what(), 1);
+        }
+    } catch (const UsageError& e) {
+        return Fail("altitude", e.Message, 2);
+    }
+}
 
 } // namespace oravent::calc
