@@ -106,25 +106,47 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// Text safe to show in a message: printable ASCII as it is, other bytes as
-// \xNN, cut after 40 characters.
-std::string Shown(std::string_view s) {
+// Length of the valid UTF-8 sequence at s[i] (0 when it is not one).
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c >= 0xF0 && c <= 0xF4  ? 4
+                          : c >= 0xE0             ? 3
+                          : c >= 0xC2 && c < 0xE0 ? 2
+                                                  : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+// Text safe to show in a message: printable ASCII and valid UTF-8 as they
+// are, other bytes as \xNN, cut after maxChars characters.
+std::string Shown(std::string_view s, std::size_t maxChars = 40) {
     std::string out;
-    std::size_t n = 0;
-    for (unsigned char c : s) {
-        if (++n > 40) {
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        if (++shown > maxChars) {
             out += "...";
             break;
         }
+        const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x20 && c < 0x7f) {
             out += static_cast<char>(c);
-        } else if (c >= 0x80) {
-            out += static_cast<char>(c); // UTF-8 text stays readable
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
+            ++i;
+            continue;
         }
+        if (c >= 0x80) {
+            if (const std::size_t n = Utf8Length(s, i)) {
+                out.append(s.substr(i, n));
+                i += n;
+                continue;
+            }
+        }
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\x%02X", c);
+        out += buf;
+        ++i;
     }
     return out;
 }
@@ -429,7 +451,7 @@ bool StartSheet(const TOptions& o, DuctSheet& s) {
     if (!o.File.empty()) {
         if (!FileExists(o.File)) {
             std::fprintf(stderr, "%s: cannot read calculation file '%s'\n", Prog,
-                         Shown(o.File).c_str());
+                         Shown(o.File, 1000).c_str());
             return false;
         }
         constexpr std::string_view Sec = "Settings";
@@ -448,13 +470,14 @@ bool StartSheet(const TOptions& o, DuctSheet& s) {
             StrToAirState(temp, rec, s.Barometer, 0.5);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s: %s: Temperature '%s' cannot be used: %s\n", Prog,
-                         Shown(o.File).c_str(), Shown(temp).c_str(), e.what());
+                         Shown(o.File, 1000).c_str(), Shown(temp).c_str(), e.what());
             return false;
         }
         s.DuctAir = rec;
         if (s.kIndex < 0 || s.kIndex >= RoughnessCount) {
             std::fprintf(stderr, "%s: %s: kIndex %d is not 0..4; taken as %d\n", Prog,
-                         Shown(o.File).c_str(), s.kIndex, s.kIndex < 0 ? 0 : RoughnessCount - 1);
+                         Shown(o.File, 1000).c_str(), s.kIndex,
+                         s.kIndex < 0 ? 0 : RoughnessCount - 1);
         }
         s.UpdateRoughness();
         s.SetAirOverride(o.Density, o.Viscosity);
@@ -665,6 +688,33 @@ void AppendCsvText(std::string& out, std::string_view s) {
     out += '"';
 }
 
+// solved,passes,barometer,...,last_size of a sheet (18 fields, no final comma).
+void AppendResults(std::string& buf, const DuctSheet& s, const TUnits& u) {
+    buf += s.Solved ? "true," : "false,";
+    buf += std::to_string(s.Passes);
+    buf += ',';
+    AppendNumber(buf, TUnits::Out(u.Barometer, s.Barometer));
+    buf += ',';
+    buf += TemperatureText(s, u);
+    buf += ',';
+    buf += std::to_string(s.kIndex);
+    for (double v : {TUnits::Out(u.PRate, s.PRate), TUnits::Out(u.Volume, s.Volume),
+                     TUnits::Out(u.Velocity, s.Velocity), TUnits::Out(u.Length, s.Diameter),
+                     TUnits::Out(u.Length, s.Height), TUnits::Out(u.Length, s.Width), s.Area,
+                     s.Reynolds, s.FrictionFactor, s.DuctAir.Density, s.DuctAir.Viscosity}) {
+        buf += ',';
+        AppendNumber(buf, v);
+    }
+    buf += ',';
+    buf += FlowQuantityName(s.LastFlow0);
+    buf += '/';
+    buf += FlowQuantityName(s.LastFlow1);
+    buf += ',';
+    buf += SizeQuantityName(s.LastSize0);
+    buf += '/';
+    buf += SizeQuantityName(s.LastSize1);
+}
+
 struct TColumn {
     Qty Q;
     std::string Name;
@@ -675,7 +725,7 @@ int RunCsv(const TOptions& o) {
     const std::string src = o.Csv == "-" ? "<stdin>" : o.Csv;
     std::string data;
     if (!ReadWholeFile(o.Csv, data)) {
-        std::fprintf(stderr, "%s: cannot read '%s': %s\n", Prog, Shown(src).c_str(),
+        std::fprintf(stderr, "%s: cannot read '%s': %s\n", Prog, Shown(src, 1000).c_str(),
                      std::strerror(errno));
         return 2;
     }
@@ -705,19 +755,19 @@ int RunCsv(const TOptions& o) {
         std::fprintf(stderr,
                      "%s: %s: the file is empty; expected a header line naming the columns, "
                      "for example volume,prate\n",
-                     Prog, Shown(src).c_str());
+                     Prog, Shown(src, 1000).c_str());
         return 2;
     }
     if (line.find('\0') != std::string_view::npos) {
         std::fprintf(stderr, "%s: %s:%ld: not a text file (NUL byte in the header line)\n", Prog,
-                     Shown(src).c_str(), lineNo);
+                     Shown(src, 1000).c_str(), lineNo);
         return 2;
     }
     std::vector<std::string_view> fields;
     std::vector<std::string> unquoted;
     if (!SplitCsv(line, fields, unquoted)) {
         std::fprintf(stderr, "%s: %s:%ld: unterminated quote in the header line\n", Prog,
-                     Shown(src).c_str(), lineNo);
+                     Shown(src, 1000).c_str(), lineNo);
         return 2;
     }
     std::vector<TColumn> cols;
@@ -730,13 +780,13 @@ int RunCsv(const TOptions& o) {
                          "%s: %s:%ld: column %zu: '%s' is not a column name (id, barometer, "
                          "temperature, roughness, prate, volume, velocity, diameter, height, "
                          "width)\n",
-                         Prog, Shown(src).c_str(), lineNo, c + 1, Shown(name).c_str());
+                         Prog, Shown(src, 1000).c_str(), lineNo, c + 1, Shown(name).c_str());
             return 2;
         }
         for (const TColumn& prev : cols) {
             if (prev.Q == *q) {
                 std::fprintf(stderr, "%s: %s:%ld: column %zu: '%s' is named twice\n", Prog,
-                             Shown(src).c_str(), lineNo, c + 1, Shown(name).c_str());
+                             Shown(src, 1000).c_str(), lineNo, c + 1, Shown(name).c_str());
                 return 2;
             }
         }
@@ -751,7 +801,7 @@ int RunCsv(const TOptions& o) {
     if (!o.Output.empty() && o.Output != "-") {
         out = std::fopen(o.Output.c_str(), "wb");
         if (out == nullptr) {
-            std::fprintf(stderr, "%s: cannot write '%s': %s\n", Prog, Shown(o.Output).c_str(),
+            std::fprintf(stderr, "%s: cannot write '%s': %s\n", Prog, Shown(o.Output, 1000).c_str(),
                          std::strerror(errno));
             return 2;
         }
@@ -807,7 +857,7 @@ int RunCsv(const TOptions& o) {
         }
         if (!error.empty()) {
             ++bad;
-            std::fprintf(stderr, "%s: %s:%ld: %s\n", Prog, Shown(src).c_str(), lineNo,
+            std::fprintf(stderr, "%s: %s:%ld: %s\n", Prog, Shown(src, 1000).c_str(), lineNo,
                          error.c_str());
         } else if (!s.Solved) {
             ++unsolved;
@@ -820,30 +870,11 @@ int RunCsv(const TOptions& o) {
                 AppendCsvText(buf, Trim(fields[idCol]));
             buf += ',';
         }
-        buf += (ok && s.Solved) ? "true," : "false,";
-        buf += std::to_string(ok ? s.Passes : 0);
-        const double values[] = {TUnits::Out(u.Barometer, s.Barometer)};
-        buf += ',';
-        AppendNumber(buf, values[0]);
-        buf += ',';
-        buf += TemperatureText(s, u);
-        buf += ',';
-        buf += std::to_string(s.kIndex);
-        for (double v : {TUnits::Out(u.PRate, s.PRate), TUnits::Out(u.Volume, s.Volume),
-                         TUnits::Out(u.Velocity, s.Velocity), TUnits::Out(u.Length, s.Diameter),
-                         TUnits::Out(u.Length, s.Height), TUnits::Out(u.Length, s.Width), s.Area,
-                         s.Reynolds, s.FrictionFactor, s.DuctAir.Density, s.DuctAir.Viscosity}) {
-            buf += ',';
-            AppendNumber(buf, v);
+        if (ok) {
+            AppendResults(buf, s, u);
+        } else {
+            buf += "false,,,,,,,,,,,,,,,,,"; // 18 empty-result fields
         }
-        buf += ',';
-        buf += FlowQuantityName(s.LastFlow0);
-        buf += '/';
-        buf += FlowQuantityName(s.LastFlow1);
-        buf += ',';
-        buf += SizeQuantityName(s.LastSize0);
-        buf += '/';
-        buf += SizeQuantityName(s.LastSize1);
         buf += ',';
         AppendCsvText(buf, error);
         buf += '\n';
@@ -861,7 +892,7 @@ int RunCsv(const TOptions& o) {
     }
     if (bad + unsolved > 0) {
         std::fprintf(stderr, "%s: %s: %ld of %ld line(s) not solved (%ld with errors)\n", Prog,
-                     Shown(src).c_str(), bad + unsolved, total, bad);
+                     Shown(src, 1000).c_str(), bad + unsolved, total, bad);
         return 1;
     }
     return 0;
