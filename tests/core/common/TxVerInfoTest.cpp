@@ -1,0 +1,267 @@
+// Version information: the record built into this program, records with
+// parts missing, and files without a record, read from ELF files.
+#include "common/TxVerInfo.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "common/AppFolders.h"
+#include "common/VersionRecord.h"
+
+namespace oravent {
+namespace {
+
+using test::GetFile;
+using test::PutFile;
+using test::TTempDir;
+
+// A minimal ELF file (no code) whose one note section holds Desc, with the
+// owner and type of the version note. 64-bit little endian or 32-bit big
+// endian; WithSections false puts the note only in a note segment.
+std::string MakeElf(std::string_view Desc, bool Is64 = true, bool BigEndian = false,
+                    bool WithSections = true, std::string_view Owner = "Halvorn") {
+    std::string F;
+    auto Put = [&](std::uint64_t V, int Size) {
+        for (int I = 0; I < Size; ++I) {
+            const int Shift = 8 * (BigEndian ? Size - 1 - I : I);
+            F += static_cast<char>((V >> Shift) & 0xFF);
+        }
+    };
+    auto PadTo4 = [&] {
+        while (F.size() % 4)
+            F += '\0';
+    };
+    const int W = Is64 ? 8 : 4;
+    const std::size_t EhSize = Is64 ? 64 : 52, PhSize = Is64 ? 56 : 32, ShSize = Is64 ? 64 : 40;
+    // Layout: header, one program header, note, string table, section headers.
+    const std::size_t NoteOff = EhSize + PhSize;
+    std::string Note;
+    {
+        std::string Saved;
+        std::swap(F, Saved);
+        Put(Owner.size() + 1, 4);
+        Put(Desc.size(), 4);
+        Put(kVersionNoteType, 4);
+        F += Owner;
+        F += '\0';
+        PadTo4();
+        F += Desc;
+        PadTo4();
+        std::swap(F, Saved);
+        Note = Saved;
+    }
+    const std::string StrTab = std::string("\0.note.halvorn.version\0.shstrtab\0", 34);
+    const std::size_t StrOff = NoteOff + Note.size();
+    std::size_t ShOff = StrOff + StrTab.size();
+    ShOff = (ShOff + 7) / 8 * 8;
+
+    F += "\x7f"
+         "ELF";
+    F += static_cast<char>(Is64 ? 2 : 1);
+    F += static_cast<char>(BigEndian ? 2 : 1);
+    F += '\1';
+    F.append(9, '\0');
+    Put(2, 2);                        // e_type: executable
+    Put(Is64 ? 62 : 8, 2);            // e_machine
+    Put(1, 4);                        // e_version
+    Put(0, W);                        // e_entry
+    Put(EhSize, W);                   // e_phoff
+    Put(WithSections ? ShOff : 0, W); // e_shoff
+    Put(0, 4);                        // e_flags
+    Put(EhSize, 2);                   // e_ehsize
+    Put(PhSize, 2);                   // e_phentsize
+    Put(1, 2);                        // e_phnum
+    Put(ShSize, 2);                   // e_shentsize
+    Put(WithSections ? 3 : 0, 2);     // e_shnum
+    Put(WithSections ? 2 : 0, 2);     // e_shstrndx
+    // Program header: PT_NOTE.
+    if (Is64) {
+        Put(4, 4), Put(4, 4), Put(NoteOff, 8), Put(0, 8), Put(0, 8), Put(Note.size(), 8),
+            Put(Note.size(), 8), Put(4, 8);
+    } else {
+        Put(4, 4), Put(NoteOff, 4), Put(0, 4), Put(0, 4), Put(Note.size(), 4), Put(Note.size(), 4),
+            Put(4, 4), Put(4, 4);
+    }
+    F += Note;
+    F += StrTab;
+    F.resize(ShOff, '\0');
+    if (!WithSections) return F;
+    auto Section = [&](std::uint32_t Name, std::uint32_t Type, std::uint64_t Off,
+                       std::uint64_t Size, std::uint64_t Align) {
+        Put(Name, 4), Put(Type, 4), Put(Type == 7 ? 2 : 0, W), Put(0, W), Put(Off, W), Put(Size, W),
+            Put(0, 4), Put(0, 4), Put(Align, W), Put(0, W);
+    };
+    Section(0, 0, 0, 0, 0);
+    Section(1, 7, NoteOff, Note.size(), 4);
+    Section(23, 3, StrOff, StrTab.size(), 1);
+    return F;
+}
+
+constexpr TVersionString kFullStrings[] = {
+    {"CompanyName", "Halvorn"},     {"FileDescription", "Duct size calculator"},
+    {"FileVersion", "1.2.0.15"},    {"ProductName", "Oravent"},
+    {"ProductVersion", "1.2.0.15"}, {"Comments", "Ünïcode ok"},
+};
+constexpr TVersionString kNoProductName[] = {{"CompanyName", "Halvorn"}};
+
+TVersionSpec Spec(std::span<const TVersionString> Strings = kFullStrings) {
+    TVersionSpec S;
+    S.FileVersion = {1, 2, 0, 15};
+    S.ProductVersion = {1, 2, 0, 15};
+    S.Strings = Strings;
+    return S;
+}
+
+class VerInfoFileTest : public ::testing::Test {
+protected:
+    TTempDir Dir;
+    std::string Write(const std::string& Name, std::string_view Bytes) {
+        PutFile(Dir / Name, Bytes);
+        return Dir / Name;
+    }
+};
+
+TEST_F(VerInfoFileTest, ReadsVersionAndEntries) {
+    struct {
+        const char* Name;
+        bool Is64, Big, Sections;
+    } Layouts[] = {{"elf64_le_sections", true, false, true},
+                   {"elf32_be_sections", false, true, true},
+                   {"elf64_le_segment_only", true, false, false},
+                   {"elf32_le_segment_only", false, false, false}};
+    for (const auto& L : Layouts) {
+        const std::string File =
+            Write(L.Name, MakeElf(BuildVersionRecordBytes(Spec()), L.Is64, L.Big, L.Sections));
+        const TVerInfoRes Info(File);
+        EXPECT_EQ(Info.VersionText(), "1.2.0.15") << L.Name;
+        EXPECT_EQ(Info.Entry(7), "Oravent") << L.Name;
+        EXPECT_EQ(Info.Entry("FileDescription"), "Duct size calculator");
+        EXPECT_EQ(Info.Entry(9), "Ünïcode ok");
+        EXPECT_EQ(Info.Entry(3), ""); // InternalName not in the record
+        EXPECT_EQ(Info.Entry(10), "");
+        EXPECT_EQ(Info.Entry(-1), "");
+        EXPECT_EQ(Info.Language(), 0x0409);
+        EXPECT_EQ(Info.CodePage(), 0x04E4);
+        EXPECT_EQ(Info.FixedFileInfo().Signature, kFixedFileInfoSignature);
+        EXPECT_EQ(ProductTitleText(File), "Oravent 1.2.0.15");
+        EXPECT_EQ(FileVersionText(File), "1.2.0.15");
+        EXPECT_EQ(FileDescriptionText(File), "Duct size calculator");
+    }
+}
+
+TEST_F(VerInfoFileTest, FlagTextRows) {
+    const struct {
+        const char* Name;
+        std::uint32_t Flags, Mask;
+        std::vector<std::string> Texts;
+    } Rows[] = {
+        {"prerelease_and_debug", VS_FF_PRERELEASE | VS_FF_DEBUG, 0x3F, {"Pre-release", "Debug"}},
+        {"set_but_not_in_mask", VS_FF_PRERELEASE | VS_FF_DEBUG, VS_FF_DEBUG, {"Debug"}},
+        {"mask_without_flags", 0, 0x3F, {}},
+        {"all_four_in_order",
+         0x3F,
+         0x3F,
+         {"Pre-release", "Private build", "Special build", "Debug"}},
+        {"patched_has_no_text", VS_FF_PATCHED | VS_FF_INFOINFERRED, 0x3F, {}},
+    };
+    for (const auto& R : Rows) {
+        TVersionSpec S = Spec();
+        S.Flags = R.Flags;
+        S.FlagsMask = R.Mask;
+        const TVerInfoRes Info("mem", BuildVersionRecordBytes(S));
+        EXPECT_EQ(Info.FlagTexts(), R.Texts) << R.Name;
+    }
+}
+
+TEST_F(VerInfoFileTest, TitleWithoutProductNameStartsWithBlank) {
+    const std::string File = Write("np", MakeElf(BuildVersionRecordBytes(Spec(kNoProductName))));
+    EXPECT_EQ(ProductTitleText(File), " 1.2.0.15");
+}
+
+TEST_F(VerInfoFileTest, ErrorRows) {
+    TVersionSpec NoTran = Spec();
+    NoTran.WithTranslation = false;
+    TVersionSpec NoFixed = Spec();
+    NoFixed.WithFixed = false;
+    TVersionSpec ShortFixed = Spec();
+    ShortFixed.FixedLength = 48;
+    const std::string Good = MakeElf(BuildVersionRecordBytes(Spec()));
+    std::filesystem::create_directory(Dir / "folder");
+    const struct {
+        const char* Name;
+        std::string File;
+        const char* Message;
+    } Rows[] = {
+        {"text_file", Write("t.txt", "[Settings]\r\n"), "No Version Info Available."},
+        {"empty_file", Write("e", ""), "No Version Info Available."},
+        {"missing_file", Dir / "none", "No Version Info Available."},
+        {"folder", Dir / "folder", "No Version Info Available."},
+        {"elf_other_owner",
+         Write("o", MakeElf(BuildVersionRecordBytes(Spec()), true, false, true, "GNU")),
+         "No Version Info Available."},
+        {"elf_cut_in_record", Write("cut", Good.substr(0, 64 + 56 + 20 + 30)),
+         "Cannot obtain version info."},
+        {"damaged_block", Write("dmg", MakeElf(std::string("FIXD\xff\xff\x00\x00", 8))),
+         "Cannot obtain version info."},
+        {"no_translation", Write("nt", MakeElf(BuildVersionRecordBytes(NoTran))),
+         "No language info."},
+        {"no_fixed_info", Write("nf", MakeElf(BuildVersionRecordBytes(NoFixed))),
+         "No fixed file info"},
+        {"short_fixed_info", Write("sf", MakeElf(BuildVersionRecordBytes(ShortFixed))),
+         "No fixed file info"},
+    };
+    for (const auto& R : Rows) {
+        try {
+            TVerInfoRes Info(R.File);
+            ADD_FAILURE() << R.Name << ": no error";
+        } catch (const ENoVerInfoError& E) {
+            EXPECT_EQ(std::string(E.what()), R.Message) << R.Name;
+        } catch (const EVerInfoError& E) {
+            EXPECT_EQ(std::string(E.what()), R.Message) << R.Name;
+            EXPECT_STRNE(R.Message, "No Version Info Available.") << R.Name;
+        } catch (const eNoFixeVerInfo& E) {
+            EXPECT_EQ(std::string(E.what()), R.Message) << R.Name;
+        }
+    }
+    // A real program without the record.
+    EXPECT_THROW(TVerInfoRes("/bin/sh"), ENoVerInfoError);
+}
+
+TEST(VerInfoTest, ThisProgramCarriesTheBuildVersion) {
+    const TVerInfoRes Info(AppFileName());
+    EXPECT_EQ(Info.VersionText(), ORAVENT_VERSION_STR);
+    EXPECT_EQ(Info.Entry("ProductName"), "Oravent");
+    EXPECT_EQ(Info.Entry("FileVersion"), ORAVENT_VERSION_STR);
+    EXPECT_EQ(Info.Entry("CompanyName"), "Halvorn");
+    EXPECT_EQ(ProductTitleText(), std::string("Oravent ") + ORAVENT_VERSION_STR);
+    EXPECT_EQ(FileVersionText(), ORAVENT_VERSION_STR);
+    EXPECT_FALSE(FileDescriptionText().empty());
+    EXPECT_EQ(Info.Resource(), ThisProgramVersionRecord());
+#ifdef NDEBUG
+    EXPECT_TRUE(Info.FlagTexts().empty());
+#else
+    EXPECT_EQ(Info.FlagTexts(), std::vector<std::string>{"Debug"});
+#endif
+}
+
+TEST(VerInfoTest, StringFileInfoPathFormat) {
+    EXPECT_EQ(StringFileInfoPath(0x0409, 0x04E4, "ProductName"),
+              "\\StringFileInfo\\040904E4\\ProductName");
+}
+
+// The desktop program and the command-line tool carry the record too.
+TEST(VerInfoTest, BuiltProgramsCarryTheRecord) {
+    int Found = 0;
+    for (const char* Name : {"oravent", "oravent-calc"}) {
+        const std::string File = std::string(ORAVENT_BINARY_DIR) + "/Halvorn/Oravent/" + Name;
+        if (!std::filesystem::exists(File)) continue;
+        ++Found;
+        EXPECT_EQ(FileVersionText(File), ORAVENT_VERSION_STR) << Name;
+    }
+    if (Found == 0) GTEST_SKIP() << "no program built in this tree";
+}
+
+} // namespace
+} // namespace oravent
