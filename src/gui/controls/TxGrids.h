@@ -1,0 +1,364 @@
+// Grid control: a table with fixed header rows and columns, resizable
+// columns and rows, a current cell, a range selection and an in-place editor
+// that is a formatted edit configured per column by a format string.
+// TxCustomGrid holds all behaviour, TxDrawGrid leaves the cells to its owner,
+// TxStringGrid stores a text and an object per cell.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QHash>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "controls/TxFmtEdit.h"
+
+class QPainter;
+
+namespace oravent::gui {
+
+// A refused grid request ("Grid index out of range", ...).
+class EGridError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TxGridOption : unsigned {
+    xgoFixedVertLine = 1u << 0,
+    xgoFixedHorzLine = 1u << 1,
+    xgoVertLine = 1u << 2,
+    xgoHorzLine = 1u << 3,
+    xgoRangeSelect = 1u << 4,
+    xgoDrawFocusSelected = 1u << 5,
+    xgoRowSizing = 1u << 6,
+    xgoColSizing = 1u << 7,
+    xgoRowMoving = 1u << 8,
+    xgoColMoving = 1u << 9,
+    xgoEditing = 1u << 10,
+    xgoTabs = 1u << 11,
+    xgoRowSelect = 1u << 12,
+    xgoAlwaysShowEditor = 1u << 13,
+    xgoThumbTracking = 1u << 14,
+};
+using TxGridOptions = unsigned;
+
+enum class TScrollStyle { None, Horizontal, Vertical, Both };
+enum class TBorderStyle { None, Single };
+
+struct TGridDrawState {
+    bool Selected = false;
+    bool Focused = false;
+    bool Fixed = false;
+};
+
+struct TGridRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool Contains(int C, int R) const { return C >= Left && C <= Right && R >= Top && R <= Bottom; }
+};
+
+class TxCustomGrid;
+
+// A size given in pixels of the classic 8-point dialog font (13-pixel line),
+// scaled to the widget's font so that text fits at any font and screen scale.
+int ClassicPx(const QWidget* W, int Pixels);
+
+// The in-place editor: a borderless formatted edit that asks its grid
+// whether typing may change the text and hands navigation keys to it.
+class TxInplaceEdit : public TxCustomEdit {
+    Q_OBJECT
+public:
+    explicit TxInplaceEdit(TxCustomGrid* Grid);
+    TxCustomGrid* Grid() const { return FGrid; }
+    bool CanModify() const override;
+
+protected:
+    void keyPressEvent(QKeyEvent* E) override;
+    void focusOutEvent(QFocusEvent* E) override;
+    void mouseDoubleClickEvent(QMouseEvent* E) override;
+    void wheelEvent(QWheelEvent* E) override;
+
+private:
+    TxCustomGrid* FGrid;
+};
+
+class TxCustomGrid : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit TxCustomGrid(QWidget* Parent = nullptr);
+    ~TxCustomGrid() override;
+
+    // ---- Size and layout --------------------------------------------------
+    int ColCount() const { return FColCount; }
+    void SetColCount(int Value);
+    int RowCount() const { return FRowCount; }
+    void SetRowCount(int Value);
+    int FixedCols() const { return FFixedCols; }
+    void SetFixedCols(int Value);
+    int FixedRows() const { return FFixedRows; }
+    void SetFixedRows(int Value);
+    int DefaultColWidth() const { return FDefaultColWidth; }
+    void SetDefaultColWidth(int Value);
+    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    void SetDefaultRowHeight(int Value);
+    int ColWidths(int Index) const;
+    void SetColWidths(int Index, int Value);
+    int RowHeights(int Index) const;
+    void SetRowHeights(int Index, int Value);
+    QString DefaultColFormatStr() const { return FDefaultColFormatStr; }
+    void SetDefaultColFormatStr(const QString& Value);
+    QString ColFormatStr(int Index) const;
+    void SetColFormatStr(int Index, const QString& Value);
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int Value);
+    TxGridOptions Options() const { return FOptions; }
+    void SetOptions(TxGridOptions Value);
+    bool HasOption(TxGridOption O) const { return (FOptions & O) != 0; }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    QColor FixedColor() const { return FFixedColor; }
+    void SetFixedColor(const QColor& Value);
+    QColor Color() const { return FColor; }
+    void SetColor(const QColor& Value);
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
+    // Saved layout lists: empty unless per-column or per-row values were set.
+    QStringList ColWidthsList() const;
+    QStringList ColFormatStrList() const;
+    QStringList RowHeightsList() const;
+
+    // ---- Current cell, selection and scrolling ---------------------------
+    int Col() const { return FCol; }
+    void SetCol(int Value);
+    int Row() const { return FRow; }
+    void SetRow(int Value);
+    TGridRect Selection() const;
+    int TopRow() const { return FTopRow; }
+    void SetTopRow(int Value);
+    int LeftCol() const { return FLeftCol; }
+    void SetLeftCol(int Value);
+    int VisibleColCount() const;
+    int VisibleRowCount() const;
+    // Rectangle of a cell in viewport coordinates; empty when not visible.
+    QRect CellRect(int ACol, int ARow) const;
+    // The cell under a viewport point, or (-1, -1).
+    QPoint MouseCoord(QPoint P) const;
+    void MoveColumn(int FromIndex, int ToIndex);
+    void MoveRow(int FromIndex, int ToIndex);
+
+    // ---- In-place editor -------------------------------------------------
+    bool EditorMode() const { return FEditorMode; }
+    void SetEditorMode(bool Value);
+    int EditorCol() const { return FEditorCol; }
+    int EditorRow() const { return FEditorRow; }
+    TxInplaceEdit* InplaceEditor() const { return FEditor; }
+    bool EditorVisible() const;
+    int EditLimit() const { return FEditLimit; }
+    void SetEditLimit(int Value) { FEditLimit = Value; }
+    void ShowEditor();
+    void HideEditor();
+    void OpenEditor();
+    void StoreEditorText();
+    void CommitEditor();
+    // The re-select request: a click on the current cell while it is raised
+    // selects the cell again instead of only opening the editor.
+    void RequestReselect() { FReselect = true; }
+    bool ReselectRequested() const { return FReselect; }
+
+    // ---- Events (sender first) --------------------------------------------
+    std::function<void(QObject* Sender, QPainter& Canvas, int ACol, int ARow, const QRect& Rect,
+                       TGridDrawState State)>
+        OnDrawCell;
+    std::function<void(QObject* Sender, int ACol, int ARow, bool& CanSelect)> OnSelectCell;
+    std::function<void(QObject* Sender, int ACol, int ARow, QString& Value)> OnGetEditText;
+    std::function<void(QObject* Sender, int ACol, int ARow, const QString& Value)> OnSetEditText;
+    std::function<void(QObject* Sender, int FromIndex, int ToIndex)> OnColumnMoved;
+    std::function<void(QObject* Sender, int FromIndex, int ToIndex)> OnRowMoved;
+    std::function<void(QObject* Sender)> OnTopLeftChanged;
+    std::function<void(QObject* Sender)> OnColWidthsChanged;
+    std::function<void(QObject* Sender, int ACol, int ARow)> OnDoSetData;
+    std::function<void(QObject* Sender, int ACol, int ARow, bool& CanEditShow)> OnCanEditShow;
+    std::function<void(QObject* Sender)> OnClick;
+    std::function<void(QObject* Sender)> OnDblClick;
+    // Offered every key before the grid handles it; setting Key to 0 eats it.
+    std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Modifiers)> OnKeyDown;
+
+    // ---- Operations for descendants and the editor ------------------------
+    virtual bool SelectCell(int ACol, int ARow);
+    virtual bool CanEditShow();
+    virtual bool CanEditModify() const { return FEditLimit != -1; }
+    virtual QString GetEditText(int ACol, int ARow);
+    virtual void SetEditText(int ACol, int ARow, const QString& Value);
+    // Loads the editor from the current cell (step 3 of opening it).
+    virtual void LoadEditor();
+    virtual void DoSetData(int ACol, int ARow);
+    virtual void DblClick();
+    // Key handling shared by the grid and its editor.
+    virtual void GridKeyDown(QKeyEvent* E);
+    virtual void GridKeyPress(QKeyEvent* E);
+    // The grid or its editor lost the focus to a widget outside the grid.
+    virtual void FocusLeftGrid();
+    // The focus came into the grid from outside (not back from its editor).
+    virtual void GridEntered();
+    // Moves the current cell (SelectCell may refuse), scrolls it into view
+    // and opens or commits the editor. Force runs the selection even when
+    // the cell does not change.
+    bool FocusCell(int ACol, int ARow, bool MoveAnchor, bool Force = false);
+
+protected:
+    void paintEvent(QPaintEvent* E) override;
+    void keyPressEvent(QKeyEvent* E) override;
+    void mousePressEvent(QMouseEvent* E) override;
+    void mouseMoveEvent(QMouseEvent* E) override;
+    void mouseReleaseEvent(QMouseEvent* E) override;
+    void mouseDoubleClickEvent(QMouseEvent* E) override;
+    void wheelEvent(QWheelEvent* E) override;
+    void focusInEvent(QFocusEvent* E) override;
+    void focusOutEvent(QFocusEvent* E) override;
+    void resizeEvent(QResizeEvent* E) override;
+    bool focusNextPrevChild(bool Next) override;
+
+    virtual void DrawCell(QPainter& P, int ACol, int ARow, const QRect& Rect, TGridDrawState State);
+    // Text of a cell for the default drawing.
+    virtual QString CellText(int /*ACol*/, int /*ARow*/) const { return {}; }
+    virtual void ColWidthsChanged();
+    virtual void TopLeftChanged();
+    void InvalidateCell(int ACol, int ARow);
+    void InvalidateGrid();
+    bool GridHasFocus() const;
+    int VertLineWidth() const;
+    int HorzLineWidth() const;
+    void UpdateScrollBars();
+    void ScrollIntoView(int ACol, int ARow);
+    void PlaceEditor();
+    void CheckColIndex(int Index) const;
+    void CheckRowIndex(int Index) const;
+    virtual void DrawFocusRect(QPainter& P, const QRect& R);
+    // Moves a column's or row's cell data along with it (string grid).
+    virtual void MoveColumnData(int /*FromIndex*/, int /*ToIndex*/) {}
+    virtual void MoveRowData(int /*FromIndex*/, int /*ToIndex*/) {}
+
+private:
+    friend class TxInplaceEdit;
+    void ResizeLists();
+    void MoveBy(int DCol, int DRow, bool Extend);
+    int SizingLineAt(QPoint P, bool Horizontal) const;
+    void StartSelectTimer();
+
+    int FColCount = 5;
+    int FRowCount = 5;
+    int FFixedCols = 1;
+    int FFixedRows = 1;
+    int FDefaultColWidth = 64;
+    int FDefaultRowHeight = 16;
+    std::vector<int> FColWidths;
+    std::vector<int> FRowHeights;
+    std::vector<QString> FColFormats;
+    bool FHasColWidths = false;
+    bool FHasRowHeights = false;
+    bool FHasColFormats = false;
+    QString FDefaultColFormatStr = QStringLiteral("%S");
+    int FGridLineWidth = 1;
+    TxGridOptions FOptions = xgoFixedVertLine | xgoFixedHorzLine | xgoVertLine | xgoHorzLine |
+                             xgoRangeSelect | xgoEditing;
+    TScrollStyle FScrollBars = TScrollStyle::Both;
+    TBorderStyle FBorderStyle = TBorderStyle::Single;
+    QColor FFixedColor;
+    QColor FColor;
+    bool FDefaultDrawing = true;
+    int FCol = 1, FRow = 1;
+    int FAnchorCol = 1, FAnchorRow = 1;
+    int FTopRow = 1, FLeftCol = 1;
+    bool FEditorMode = false;
+    int FEditorCol = -1, FEditorRow = -1;
+    int FEditLimit = 0;
+    TxInplaceEdit* FEditor = nullptr;
+    bool FReselect = false;
+    bool FInScrollUpdate = false;
+    bool FFocusFromEditor = false;
+    bool FCommitting = false;
+    // Mouse states.
+    enum class TMouseState { None, Selecting, ColSizing, RowSizing };
+    TMouseState FMouseState = TMouseState::None;
+    int FSizingIndex = -1;
+    int FSizingOrigin = 0;
+    int FSizingStart = 0;
+    QTimer FSelectTimer;
+    QPoint FLastMouse;
+};
+
+// A grid whose cells its owner draws in OnDrawCell.
+class TxDrawGrid : public TxCustomGrid {
+    Q_OBJECT
+public:
+    using TxCustomGrid::TxCustomGrid;
+};
+
+class TxStringGrid;
+
+// A row or column of a string grid seen as a list of texts.
+class TxGridStrings {
+public:
+    TxGridStrings(TxStringGrid& Grid, bool IsRow, int Index)
+        : FGrid(Grid), FIsRow(IsRow), FIndex(Index) {}
+    int Count() const;
+    QString Get(int I) const;
+    void Put(int I, const QString& S);
+    // Fills the cells from the first entry on; entries beyond the grid are
+    // ignored.
+    void Assign(const QStringList& L);
+    QStringList ToList() const;
+    [[noreturn]] void Insert(int, const QString&);
+    [[noreturn]] void Delete(int);
+
+private:
+    TxStringGrid& FGrid;
+    bool FIsRow;
+    int FIndex;
+};
+
+class TxStringGrid : public TxDrawGrid {
+    Q_OBJECT
+public:
+    explicit TxStringGrid(QWidget* Parent = nullptr);
+
+    QString Cells(int ACol, int ARow) const;
+    void SetCells(int ACol, int ARow, const QString& Value);
+    QObject* Objects(int ACol, int ARow) const;
+    void SetObjects(int ACol, int ARow, QObject* Value);
+    TxGridStrings Rows(int ARow);
+    TxGridStrings Cols(int ACol);
+    // Removes a row: the rows below move up, the current row becomes the
+    // removed row's index and RowCount drops by one.
+    void RemoveRow(int ARow);
+
+    bool AlwaysShowCell() const { return FAlwaysShowCell; }
+    void SetAlwaysShowCell(bool Value);
+
+    QString GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const QString& Value) override;
+
+protected:
+    QString CellText(int ACol, int ARow) const override;
+    void DrawCell(QPainter& P, int ACol, int ARow, const QRect& Rect,
+                  TGridDrawState State) override;
+    // Text colour of a cell (descendants grey out disabled rows).
+    virtual QColor CellTextColor(int ACol, int ARow) const;
+
+private:
+    struct TCell {
+        QString Text;
+        QPointer<QObject> Object;
+    };
+    static quint64 Key(int C, int R) { return (quint64(quint32(C)) << 32) | quint64(quint32(R)); }
+    QHash<quint64, TCell> FCells;
+    bool FAlwaysShowCell = false;
+};
+
+} // namespace oravent::gui

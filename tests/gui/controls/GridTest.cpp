@@ -1,0 +1,358 @@
+// Grid control driven by key and mouse events: the in-place editor's
+// commit and its events, navigation, column formats, sizing, the
+// AlwaysShowCell highlight and the refused requests.
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <climits>
+
+#include <gtest/gtest.h>
+
+#include "GuiTestUtil.h"
+#include "controls/TxGrids.h"
+
+using namespace oravent::gui;
+using oravent::gui::test::BeepCounter;
+
+namespace {
+
+struct GridWindow {
+    QWidget Window;
+    TxStringGrid* Grid;
+    QLineEdit* Other;
+    QStringList Log; // events in order
+    GridWindow() {
+        auto* L = new QVBoxLayout(&Window);
+        Grid = new TxStringGrid(&Window);
+        Other = new QLineEdit(&Window);
+        L->addWidget(Grid);
+        L->addWidget(Other);
+        Window.resize(420, 260);
+        Grid->OnDoSetData = [this](QObject* S, int C, int R) {
+            EXPECT_EQ(S, Grid);
+            Log << QStringLiteral("DoSetData(%1,%2)").arg(C).arg(R);
+        };
+        Grid->OnSelectCell = [this](QObject*, int C, int R, bool&) {
+            Log << QStringLiteral("SelectCell(%1,%2)").arg(C).arg(R);
+        };
+        for (int R = 0; R < Grid->RowCount(); ++R)
+            for (int C = 0; C < Grid->ColCount(); ++C)
+                Grid->SetCells(C, R, QStringLiteral("c%1r%2").arg(C).arg(R));
+    }
+    bool Show() {
+        if (!test::ShowActive(Window)) return false;
+        Grid->setFocus();
+        QApplication::processEvents();
+        Log.clear();
+        return Grid->hasFocus();
+    }
+    void Click(int C, int R, Qt::KeyboardModifiers M = {}) {
+        QTest::mouseClick(Grid->viewport(), Qt::LeftButton, M, Grid->CellRect(C, R).center());
+    }
+    void Key(Qt::Key K, Qt::KeyboardModifiers M = {}) {
+        QWidget* Target = QApplication::focusWidget() ? QApplication::focusWidget() : Grid;
+        QTest::keyClick(Target, K, M);
+    }
+    // Each key goes to the widget that has the focus at that moment.
+    void Type(const QString& S) {
+        for (QChar Ch : S)
+            QTest::keyClicks(QApplication::focusWidget(), QString(Ch));
+    }
+};
+
+TEST(Grid, EnterWithTheEditorOpenCommitsOnceThenSelectsTheSameCell) {
+    GridWindow W;
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Return); // opens the editor, fires nothing
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    EXPECT_TRUE(W.Grid->InplaceEditor()->hasFocus());
+    EXPECT_TRUE(W.Log.isEmpty());
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Log, (QStringList{"DoSetData(1,1)", "SelectCell(1,1)"}));
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_TRUE(W.Grid->hasFocus());
+    EXPECT_EQ(W.Grid->Cells(1, 1), QStringLiteral("c1r1"));
+}
+
+TEST(Grid, TypingOpensTheEditorWithTheCharacterAndEnterStoresIt) {
+    GridWindow W;
+    std::vector<QString> SetTexts;
+    W.Grid->OnSetEditText = [&](QObject*, int, int, const QString& V) { SetTexts.push_back(V); };
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Down);
+    W.Type(QStringLiteral("hello"));
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("hello"));
+    // Escape reaches the grid only: the text is not reset.
+    W.Key(Qt::Key_Escape);
+    EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("hello"));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Grid->Cells(1, 2), QStringLiteral("hello"));
+    EXPECT_EQ(SetTexts, std::vector<QString>{QStringLiteral("hello")});
+    EXPECT_EQ(W.Log, (QStringList{"SelectCell(1,2)", "DoSetData(1,2)", "SelectCell(1,2)"}));
+}
+
+TEST(Grid, ClickOnTheCurrentCellOpensTheEditorAndAnotherCellCommitsFirst) {
+    GridWindow W;
+    ASSERT_TRUE(W.Show());
+    W.Click(2, 2);
+    EXPECT_EQ(W.Log, QStringList{"SelectCell(2,2)"});
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    W.Click(2, 2);
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    EXPECT_EQ(W.Grid->EditorCol(), 2);
+    W.Type(QStringLiteral("x"));
+    W.Log.clear();
+    W.Click(3, 3);
+    EXPECT_EQ(W.Grid->Cells(2, 2), QStringLiteral("x"));
+    EXPECT_EQ(W.Log.first(), QStringLiteral("DoSetData(2,2)"));
+    EXPECT_TRUE(W.Log.contains(QStringLiteral("SelectCell(3,3)")));
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(2,2)")), 1);
+}
+
+TEST(Grid, LeavingTheGridCommitsTheEditorOnce) {
+    GridWindow W;
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_F2);
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    EXPECT_EQ(W.Grid->InplaceEditor()->cursorPosition(), 4); // caret at the end
+    W.Type(QStringLiteral("Z"));
+    W.Other->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(W.Log, QStringList{"DoSetData(1,1)"});
+    EXPECT_EQ(W.Grid->Cells(1, 1), QStringLiteral("c1r1Z"));
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_FALSE(W.Grid->EditorMode());
+}
+
+TEST(Grid, ColumnFormatFiltersAndFormatsTheEditor) {
+    GridWindow W;
+    W.Grid->SetColFormatStr(2, QStringLiteral("%0.2f"));
+    W.Grid->SetCells(2, 1, QStringLiteral("0.00"));
+    ASSERT_TRUE(W.Show());
+    BeepCounter Beeps;
+    W.Key(Qt::Key_Right);
+    W.Type(QStringLiteral("3.14159x"));
+    EXPECT_EQ(Beeps.Count(), 1);
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Grid->Cells(2, 1), QStringLiteral("3.14"));
+    // The default "%S" column takes any text unchanged.
+    W.Key(Qt::Key_Left);
+    W.Type(QStringLiteral("a b/c.e"));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Grid->Cells(1, 1), QStringLiteral("a b/c.e"));
+    EXPECT_EQ(Beeps.Count(), 1);
+}
+
+TEST(Grid, DefaultColumnFormatIsCutToTwelveCharactersForEveryColumn) {
+    TxStringGrid G;
+    G.SetColFormatStr(3, QStringLiteral("%d"));
+    G.SetDefaultColFormatStr(QStringLiteral("%0.3f plus some more"));
+    for (int C = 0; C < G.ColCount(); ++C)
+        EXPECT_EQ(G.ColFormatStr(C), QStringLiteral("%0.3f plus s"));
+    G.SetColFormatStr(1, QStringLiteral("12345678901234"));
+    EXPECT_EQ(G.ColFormatStr(1), QStringLiteral("123456789012"));
+    EXPECT_EQ(G.ColFormatStrList().size(), 5);
+}
+
+TEST(Grid, RowListFillsOnlyTheColumnsThatExistAndRefusesInsertAndDelete) {
+    TxStringGrid G;
+    G.SetColCount(3);
+    G.Rows(1).Assign({"a", "b", "c", "d", "e"});
+    EXPECT_EQ(G.Rows(1).ToList(), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(G.Cols(1).Get(1), QStringLiteral("b"));
+    try {
+        G.Rows(1).Insert(0, QStringLiteral("x"));
+        ADD_FAILURE();
+    } catch (const EGridError& E) {
+        EXPECT_STREQ(E.what(), "Cannot insert or delete rows from grid");
+    }
+    EXPECT_THROW(G.Cols(0).Delete(0), EGridError);
+}
+
+TEST(Grid, WidthChangesFireOnColWidthsChanged) {
+    GridWindow W;
+    int Changes = 0;
+    W.Grid->OnColWidthsChanged = [&](QObject*) { ++Changes; };
+    W.Grid->SetColWidths(1, 30);
+    EXPECT_EQ(W.Grid->ColWidthsList().at(1), QStringLiteral("30"));
+    W.Grid->SetDefaultColWidth(50);
+    EXPECT_EQ(Changes, 2);
+    EXPECT_TRUE(W.Grid->ColWidthsList().isEmpty()); // per-column widths discarded
+    EXPECT_EQ(W.Grid->ColWidths(3), 50);
+    // Dragging the header line of column 1 with column sizing on.
+    W.Grid->SetOptions(W.Grid->Options() | xgoColSizing);
+    ASSERT_TRUE(W.Show());
+    const QRect R = W.Grid->CellRect(1, 0);
+    const QPoint Line(R.right() + 1, R.center().y());
+    QTest::mousePress(W.Grid->viewport(), Qt::LeftButton, {}, Line);
+    QTest::mouseMove(W.Grid->viewport(), Line + QPoint(25, 0));
+    QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, Line + QPoint(25, 0));
+    EXPECT_EQ(W.Grid->ColWidths(1), 75);
+    EXPECT_EQ(Changes, 3);
+}
+
+struct NavCase {
+    const char* Name;
+    std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> Keys;
+    int Col, Row;
+    bool Tabs;
+};
+
+class GridNavigation : public ::testing::TestWithParam<NavCase> {};
+
+TEST_P(GridNavigation, KeysMoveTheCurrentCell) {
+    const NavCase& C = GetParam();
+    GridWindow W;
+    if (C.Tabs) W.Grid->SetOptions(W.Grid->Options() | xgoTabs);
+    ASSERT_TRUE(W.Show());
+    for (const auto& [K, M] : C.Keys)
+        W.Key(K, M);
+    EXPECT_EQ(W.Grid->Col(), C.Col);
+    EXPECT_EQ(W.Grid->Row(), C.Row);
+}
+
+const NavCase NavCases[] = {
+    {"ArrowsMoveByOne",
+     {{Qt::Key_Down, {}}, {Qt::Key_Right, {}}, {Qt::Key_Right, {}}},
+     3,
+     2,
+     false},
+    {"FixedCellsAreNeverCurrent", {{Qt::Key_Up, {}}, {Qt::Key_Left, {}}}, 1, 1, false},
+    {"HomeAndEndGoToFirstAndLastColumn", {{Qt::Key_Down, {}}, {Qt::Key_End, {}}}, 4, 2, false},
+    {"CtrlEndGoesToTheLastCell", {{Qt::Key_End, Qt::ControlModifier}}, 4, 4, false},
+    {"CtrlHomeGoesToTheFirstCell",
+     {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Home, Qt::ControlModifier}},
+     1,
+     1,
+     false},
+    {"TabWrapsToTheNextRow", {{Qt::Key_End, {}}, {Qt::Key_Tab, {}}}, 1, 2, true},
+    {"TabFromTheLastCellWrapsToTheFirst",
+     {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Tab, {}}},
+     1,
+     1,
+     true},
+    {"ShiftTabWrapsBack", {{Qt::Key_Backtab, Qt::ShiftModifier}}, 4, 4, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, GridNavigation, ::testing::ValuesIn(NavCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(Grid, ARefusedSelectionKeepsTheCell) {
+    GridWindow W;
+    W.Grid->OnSelectCell = [](QObject*, int, int R, bool& Can) { Can = R != 3; };
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Down);
+    W.Key(Qt::Key_Down);
+    EXPECT_EQ(W.Grid->Row(), 2);
+    W.Click(2, 3);
+    EXPECT_EQ(W.Grid->Row(), 2);
+}
+
+TEST(Grid, WheelMovesTheCurrentRow) {
+    GridWindow W;
+    ASSERT_TRUE(W.Show());
+    QWheelEvent Down(QPointF(10, 30), W.Grid->mapToGlobal(QPointF(10, 30)), QPoint(),
+                     QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(W.Grid->viewport(), &Down);
+    EXPECT_EQ(W.Grid->Row(), 2);
+}
+
+TEST(Grid, OnCanEditShowCanKeepTheEditorClosed) {
+    GridWindow W;
+    W.Grid->OnCanEditShow = [](QObject*, int C, int, bool& Can) { Can = C != 2; };
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Right);
+    W.Key(Qt::Key_Return);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_TRUE(W.Grid->EditorMode());
+    // The editor mode stays on, so moving to an editable cell opens it.
+    W.Key(Qt::Key_Left);
+    EXPECT_TRUE(W.Grid->EditorVisible());
+}
+
+QColor PixelAt(TxCustomGrid* G, QPoint P) {
+    return G->viewport()->grab().toImage().pixelColor(P);
+}
+
+TEST(Grid, AlwaysShowCellKeepsTheHighlightWithoutFocus) {
+    for (bool Always : {false, true}) {
+        GridWindow W;
+        W.Grid->SetAlwaysShowCell(Always);
+        W.Grid->SetCells(1, 1, QString());
+        ASSERT_TRUE(W.Show());
+        W.Key(Qt::Key_Right, Qt::ShiftModifier); // selects (1,1)..(2,1), current (2,1)
+        const QPoint P = W.Grid->CellRect(1, 1).center();
+        const QColor Highlight = W.Grid->palette().color(QPalette::Highlight);
+        EXPECT_EQ(PixelAt(W.Grid, P), Highlight) << "focused, always=" << Always;
+        W.Other->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_EQ(PixelAt(W.Grid, P), Always ? Highlight : W.Grid->Color())
+            << "unfocused, always=" << Always;
+    }
+}
+
+TEST(Grid, RemovingARowMovesTheRowsBelowUp) {
+    TxStringGrid G;
+    G.Cols(1).Assign({"h", "a", "b", "c", "d"});
+    G.RemoveRow(2);
+    EXPECT_EQ(G.RowCount(), 4);
+    EXPECT_EQ(G.Cols(1).ToList(), (QStringList{"h", "a", "c", "d"}));
+    EXPECT_EQ(G.Row(), 2);
+    G.SetRowCount(2);
+    try {
+        G.RemoveRow(1);
+        ADD_FAILURE();
+    } catch (const EGridError& E) {
+        EXPECT_STREQ(E.what(), "Too many rows or columns deleted");
+    }
+}
+
+struct ErrorCase {
+    const char* Name;
+    std::function<void(TxStringGrid&)> Act;
+    const char* Message;
+};
+
+class GridErrors : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(GridErrors, BadRequestsAreRefusedWithTheirMessage) {
+    TxStringGrid G;
+    try {
+        GetParam().Act(G);
+        ADD_FAILURE() << "no error";
+    } catch (const EGridError& E) {
+        EXPECT_STREQ(E.what(), GetParam().Message);
+    }
+    // The grid stays usable.
+    G.SetCells(1, 1, QStringLiteral("ok"));
+    EXPECT_EQ(G.Cells(1, 1), QStringLiteral("ok"));
+}
+
+const ErrorCase ErrorCases[] = {
+    {"CellOutside", [](TxStringGrid& G) { G.Cells(5, 0); }, "Grid index out of range"},
+    {"NegativeRow", [](TxStringGrid& G) { G.SetCells(0, -1, "x"); }, "Grid index out of range"},
+    {"WidthOutside", [](TxStringGrid& G) { G.SetColWidths(9, 3); }, "Grid index out of range"},
+    {"CurrentOnFixed", [](TxStringGrid& G) { G.SetCol(0); }, "Grid index out of range"},
+    {"FixedCols", [](TxStringGrid& G) { G.SetFixedCols(5); },
+     "Fixed column count must be less than column count"},
+    {"FixedRows", [](TxStringGrid& G) { G.SetFixedRows(5); },
+     "Fixed row count must be less than row count"},
+    {"TooLarge", [](TxStringGrid& G) { G.SetRowCount(INT_MAX); }, "Grid too large for operation"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, GridErrors, ::testing::ValuesIn(ErrorCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(Grid, CountsBelowOneGiveOneAndShrinkTheFixedCounts) {
+    TxStringGrid G;
+    G.SetColCount(0);
+    EXPECT_EQ(G.ColCount(), 1);
+    EXPECT_EQ(G.FixedCols(), 0);
+    G.SetRowCount(-4);
+    EXPECT_EQ(G.RowCount(), 1);
+    EXPECT_EQ(G.FixedRows(), 0);
+}
+
+} // namespace
