@@ -58,7 +58,8 @@ std::string FormatString(std::string_view FormatStr, std::string_view Text);
 
 // Text of a single value already in the shown unit. Decimals is
 // FormatStrDecimals(FormatStr). Text formats give FormatStr applied to the
-// empty text; pair formats write (Value, 0).
+// empty text; pair formats write (Value, 0). A format that cannot take the
+// value raises EConvertError (a control then shows empty text).
 std::string FormatValueText(double Value, std::string_view FormatStr, TFormatType FormatType,
                             int SigDigs, int Decimals);
 int DecimalsForSigDigs(int SigDigs, int MaxDecimals, double Value);
