@@ -569,6 +569,31 @@ std::string SheetJson(const DuctSheet& s, const TUnits& u, bool imperial,
     num("fixed_side", TUnits::Out(u.Length, s.FixedSide));
     num("density", s.DuctAir.Density);
     num("viscosity", s.DuctAir.Viscosity);
+    key("roughness_table");
+    j += "[";
+    for (int k = 0; k < RoughnessCount; ++k) {
+        if (k > 0) j += ", ";
+        AppendNumber(j, TUnits::Out(u.Length, s.RoughnessTable[k]));
+    }
+    j += "],\n";
+    // The whole air record in base units, as the engine filled it.
+    key("air");
+    const TAirStateRec& a = s.DuctAir;
+    const std::pair<std::string_view, double> air[] = {
+        {"Pressure", a.Pressure}, {"DryBulb", a.DryBulb},           {"WetBulb", a.WetBulb},
+        {"Enthalpy", a.Enthalpy}, {"AbsHumidity", a.AbsHumidity},   {"RelHumidity", a.RelHumidity},
+        {"DewPoint", a.DewPoint}, {"VapPressure", a.VapPressure},   {"SatPressure", a.SatPressure},
+        {"Density", a.Density},   {"SpecificHeat", a.SpecificHeat}, {"Viscosity", a.Viscosity}};
+    j += "{";
+    bool first = true;
+    for (const auto& [k, v] : air) {
+        if (!first) j += ", ";
+        first = false;
+        JsonString(j, k);
+        j += ": ";
+        AppendNumber(j, v);
+    }
+    j += "},\n";
     key("last_flow");
     j += "[";
     JsonString(j, FlowQuantityName(s.LastFlow0));
