@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -39,7 +40,11 @@ TRun RunTool(const std::string& args, bool mergeErr = false) {
 double JsonNumber(const std::string& json, const std::string& key) {
     const auto pos = json.find("\"" + key + "\": ");
     if (pos == std::string::npos) return -1e300;
-    return std::stod(json.substr(pos + key.size() + 4));
+    // from_chars: the test process may run under a decimal-comma locale.
+    const char* first = json.data() + pos + key.size() + 4;
+    double v = -1e300;
+    std::from_chars(first, json.data() + json.size(), v);
+    return v;
 }
 
 class CalcAirTool : public ::testing::Test {
