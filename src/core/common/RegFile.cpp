@@ -80,12 +80,11 @@ bool ParseHexBytes(std::string_view Text, std::string& Out) {
     }
 }
 
-// Text of a string kind stored as hex: UTF-16LE up to the first NUL.
-std::string TextFromUtf16(const std::string& Bytes) {
-    std::size_t End = 0;
-    while (End + 1 < Bytes.size() && !(Bytes[End] == 0 && Bytes[End + 1] == 0))
-        End += 2;
-    return Utf16LeToUtf8(std::string_view(Bytes).substr(0, std::min(End, Bytes.size())));
+// Text of a string kind stored as hex: UTF-16LE without its terminating NUL.
+std::string TextFromUtf16(std::string_view Bytes) {
+    if (Bytes.size() >= 2 && Bytes[Bytes.size() - 2] == 0 && Bytes[Bytes.size() - 1] == 0)
+        Bytes.remove_suffix(2);
+    return Utf16LeToUtf8(Bytes);
 }
 
 // One value line: "name"=data or @=data. False for a malformed line.
@@ -341,17 +340,20 @@ TRegFile TRegFile::Parse(std::string_view Bytes) {
         if (Line == kHeader5 || Line == kHeader4) continue;
         if (Line[0] == '[') {
             const auto Close = Line.rfind(']');
-            if (Close == std::string_view::npos || Close < 2) {
+            const std::string_view Inner = Close == std::string_view::npos
+                                               ? std::string_view()
+                                               : TrimBlanks(Line.substr(1, Close - 1));
+            if (Inner.empty()) {
                 Current = nullptr; // values of a malformed key header go nowhere
                 continue;
             }
-            if (Line[1] == '-') {
-                File.DeleteKey(Line.substr(2, Close - 2));
+            if (Inner[0] == '-') {
+                File.DeleteKey(Inner.substr(1));
                 Current = nullptr;
                 continue;
             }
-            const std::string Path = NormalizeKeyPath(Line.substr(1, Close - 1));
-            Current = Path.empty() ? nullptr : &File.CreateKey(Path);
+            const std::string Path = NormalizeKeyPath(Inner);
+            Current = Path.empty() || Path[0] == '-' ? nullptr : &File.CreateKey(Path);
             continue;
         }
         if (!Current || (Line[0] != '"' && Line[0] != '@')) continue;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 #include <utility>
 
@@ -284,6 +285,7 @@ struct TIniFile::TCache {
     ino_t Ino = 0;
     off_t Size = 0;
     timespec MTime{};
+    time_t LoadedAt = 0;
     TRawFile File;
 
     // The file as it is on disk now: the cached copy when the file has not
@@ -296,8 +298,12 @@ struct TIniFile::TCache {
             File = TRawFile{};
             return File;
         }
+        // The cached copy counts only for a file that is unchanged and was
+        // last modified well before it was read: file times are coarse, so a
+        // change within the same tick and size could otherwise go unseen.
         if (Valid && St.st_dev == Dev && St.st_ino == Ino && St.st_size == Size &&
-            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec)
+            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec &&
+            MTime.tv_sec + 2 < LoadedAt)
             return File;
         auto Bytes = ReadWholeFile(FileName);
         File = TRawFile{};
@@ -313,6 +319,7 @@ struct TIniFile::TCache {
         Ino = St.st_ino;
         Size = St.st_size;
         MTime = St.st_mtim;
+        LoadedAt = ::time(nullptr);
         return File;
     }
 

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 
 #include <pwd.h>
@@ -51,6 +52,7 @@ struct TRegistryIniFile::TState {
     ino_t Ino = 0;
     off_t Size = 0;
     timespec MTime{};
+    time_t LoadedAt = 0;
 
     // The file as it is on disk (re-read only when it changed).
     const TRegFile& Refresh(const std::string& Name) {
@@ -62,8 +64,12 @@ struct TRegistryIniFile::TState {
                 Change(File);
             return File;
         }
+        // The cached copy counts only for a file that is unchanged and was
+        // last modified well before it was read: file times are coarse, so a
+        // change within the same tick and size could otherwise go unseen.
         if (Valid && St.st_dev == Dev && St.st_ino == Ino && St.st_size == Size &&
-            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec)
+            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec &&
+            MTime.tv_sec + 2 < LoadedAt)
             return File;
         auto Bytes = ReadWholeFile(Name);
         File = TRegFile::Parse(Bytes ? *Bytes : std::string());
@@ -77,6 +83,7 @@ struct TRegistryIniFile::TState {
         Ino = St.st_ino;
         Size = St.st_size;
         MTime = St.st_mtim;
+        LoadedAt = ::time(nullptr);
         return File;
     }
 

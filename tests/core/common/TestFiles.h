@@ -15,8 +15,13 @@ namespace oravent::test {
 
 class TTempDir {
 public:
-    TTempDir() {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "oravent-XXXXXX").string();
+    // InMemory: in /dev/shm when there is one (for tests that write
+    // thousands of files).
+    explicit TTempDir(bool InMemory = false) {
+        std::filesystem::path Base = std::filesystem::temp_directory_path();
+        std::error_code Ec;
+        if (InMemory && std::filesystem::is_directory("/dev/shm", Ec)) Base = "/dev/shm";
+        std::string Pattern = (Base / "oravent-XXXXXX").string();
         if (!::mkdtemp(Pattern.data())) std::abort();
         FPath = Pattern;
     }
