@@ -282,7 +282,7 @@ void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u) {
             s.SetBarometer(p);
         } catch (const EPsychroError& e) {
             ResetReferenceState();
-            throw EBadValue("barometer '" + Shown(Trim(text)) + "': " + e.what());
+            throw EBadValue(e.what());
         }
         break;
     }
