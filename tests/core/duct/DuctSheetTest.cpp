@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,71 @@ INSTANTIATE_TEST_SUITE_P(
         FrictionCase{"AverageIsColebrook", 5.0, 2, -1, [](const DuctSheet&) { return 0.01524; },
                      0.000005}),
     [](const auto& info) { return info.param.Name; });
+
+} // namespace
+} // namespace oravent
+
+namespace oravent {
+namespace {
+
+TEST(DuctSheetCopy, CopySearchesItsOwnRectangle) {
+    auto original = std::make_unique<DuctSheet>(SolvedExample());
+    DuctSheet copy = *original;
+    DuctSheet assigned;
+    assigned = *original;
+    original->Diameter = 5.0; // must not leak into the copies' searches
+    original.reset();         // and the copies must not reach the freed sheet
+    copy.EnterDiameter(0.6);
+    assigned.EnterDiameter(0.6);
+    EXPECT_NEAR(copy.Width, 0.5477, 0.00005);
+    EXPECT_EQ(copy.Width, assigned.Width);
+    EXPECT_NEAR(EquivalentDiameter(copy.Height, copy.Width), 0.6, 1e-6);
+}
+
+TEST(DuctSheetFailure, EditFailureMakesTheNextIterateFail) {
+    DuctSheet s = SolvedExample();
+    s.EnterHeight(0.4);
+    s.EnterWidth(-0.8); // both sides known: no equivalent diameter of a negative side
+    EXPECT_TRUE(s.EditFailed());
+    EXPECT_FALSE(s.Iterate());
+    EXPECT_TRUE(s.Failed());
+    EXPECT_EQ(s.Passes, 0);
+    EXPECT_EQ(s.Width, -0.8); // the entered value stays
+    // A following valid edit clears the failure.
+    s.EnterWidth(0.8);
+    EXPECT_FALSE(s.EditFailed());
+    EXPECT_TRUE(s.Iterate());
+    EXPECT_FALSE(s.Failed());
+}
+
+TEST(DuctSheetRoughness, IndexOutsideTheTableIsRefusedOrClamped) {
+    DuctSheet s = SolvedExample();
+    s.SetRoughnessIndex(7);
+    EXPECT_EQ(s.kIndex, 2);
+    s.SetRoughnessIndex(-1);
+    EXPECT_EQ(s.kIndex, 2);
+    s.kIndex = 9; // as a stored setting could hold it
+    s.UpdateRoughness();
+    EXPECT_EQ(s.kIndex, 4);
+    EXPECT_EQ(s.Roughness, 0.003);
+}
+
+TEST(DuctSheetReset, DefaultsAndGroups) {
+    DuctSheet s;
+    s.PRateFactor = 0.123;
+    s.ResetToDefaults();
+    EXPECT_EQ(s.Barometer, 101.325);
+    EXPECT_EQ(s.DuctAir.DryBulb, 19.5);
+    EXPECT_EQ(s.DuctAir.WetBulb, 13.37);
+    EXPECT_GT(s.DuctAir.Density, 1.1); // filled by the engine
+    EXPECT_EQ(s.kIndex, 2);
+    EXPECT_EQ(s.Roughness, 0.00015);
+    EXPECT_EQ(s.FrictionFactor, 0.015);
+    EXPECT_NEAR(s.Velocity, 5.0 / (0.835 * 0.835 * M_PI / 4), 1e-12);
+    EXPECT_EQ(s.PRateFactor, 0.123); // kept until the next pass
+    EXPECT_EQ(FlowText(s), "[Pressure, Flow]");
+    EXPECT_EQ(SizeText(s), "[Diam, Height]");
+}
 
 } // namespace
 } // namespace oravent
