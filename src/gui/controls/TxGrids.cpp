@@ -694,18 +694,31 @@ void TxCustomGrid::SetEditText(int ACol, int ARow, const QString& Value) {
 void TxCustomGrid::LoadEditor() {
     FEditorCol = FCol;
     FEditorRow = FRow;
-    const QString Format = ColFormatStr(FCol);
-    if (FEditor->FormatStr() != Format) FEditor->SetFormatStr(Format);
+    ConfigureEditor(FEditor);
     FEditor->setMaxLength(FEditLimit > 0 ? FEditLimit : 32767);
     FEditor->setText(GetEditText(FCol, FRow));
     FEditor->SaveText();
     FEditor->selectAll();
 }
 
+void TxCustomGrid::ConfigureEditor(TxInplaceEdit* Editor) {
+    const QString Format = ColFormatStr(FEditorCol);
+    if (Editor->FormatStr() != Format) Editor->SetFormatStr(Format);
+}
+
+void TxCustomGrid::PrepareEditorStore(TxInplaceEdit* Editor) {
+    ConfigureEditor(Editor);
+}
+
+void TxCustomGrid::SetCurrentDirect(int ACol, int ARow) {
+    FCol = FAnchorCol = std::clamp(ACol, FFixedCols, FColCount - 1);
+    FRow = FAnchorRow = std::clamp(ARow, FFixedRows, FRowCount - 1);
+    InvalidateGrid();
+}
+
 void TxCustomGrid::StoreEditorText() {
     if (FEditorCol < 0 || !FEditor) return;
-    const QString Format = ColFormatStr(FEditorCol);
-    if (FEditor->FormatStr() != Format) FEditor->SetFormatStr(Format);
+    PrepareEditorStore(FEditor);
     FEditor->ConfirmText();
     SetEditText(FEditorCol, FEditorRow, FEditor->text());
 }
@@ -1050,10 +1063,14 @@ void TxCustomGrid::wheelEvent(QWheelEvent* E) {
 void TxCustomGrid::focusInEvent(QFocusEvent* E) {
     QAbstractScrollArea::focusInEvent(E);
     InvalidateGrid();
-    if (FFocusFromEditor) {
-        FFocusFromEditor = false;
-        return;
-    }
+    const bool FromChild = FFocusFromEditor;
+    const bool Resumed = FSuspendedFocus && (E->reason() == Qt::PopupFocusReason ||
+                                             E->reason() == Qt::ActiveWindowFocusReason);
+    FFocusFromEditor = false;
+    FSuspendedFocus = false;
+    // Focus back from the editor or a pop-up, or the window coming back to
+    // the front with the grid focused as before, is not entering the grid.
+    if (FromChild || Resumed) return;
     GridEntered();
 }
 
@@ -1067,7 +1084,10 @@ void TxCustomGrid::focusOutEvent(QFocusEvent* E) {
     InvalidateGrid();
     QWidget* Now = QApplication::focusWidget();
     if (Now && isAncestorOf(Now)) return; // into the editor
-    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) return;
+    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) {
+        FSuspendedFocus = true;
+        return;
+    }
     FocusLeftGrid();
 }
 

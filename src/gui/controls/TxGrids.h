@@ -197,6 +197,11 @@ public:
     virtual void SetEditText(int ACol, int ARow, const QString& Value);
     // Loads the editor from the current cell (step 3 of opening it).
     virtual void LoadEditor();
+    // Gives the editor its format (and whatever else a descendant wants)
+    // before the cell text is loaded.
+    virtual void ConfigureEditor(TxInplaceEdit* Editor);
+    // Step 1 of storing: the editor takes its column's format again.
+    virtual void PrepareEditorStore(TxInplaceEdit* Editor);
     virtual void DoSetData(int ACol, int ARow);
     virtual void DblClick();
     // Key handling shared by the grid and its editor.
@@ -239,6 +244,10 @@ protected:
     void PlaceEditor();
     void CheckColIndex(int Index) const;
     void CheckRowIndex(int Index) const;
+    // The next focus entry comes back from a child of the grid (not entering).
+    void FocusFromChild() { FFocusFromEditor = !hasFocus(); }
+    // Makes a cell current without selection events or editor changes.
+    void SetCurrentDirect(int ACol, int ARow);
     virtual void DrawFocusRect(QPainter& P, const QRect& R);
     // Moves a column's or row's cell data along with it (string grid).
     virtual void MoveColumnData(int /*FromIndex*/, int /*ToIndex*/) {}
@@ -282,6 +291,7 @@ private:
     bool FReselect = false;
     bool FInScrollUpdate = false;
     bool FFocusFromEditor = false;
+    bool FSuspendedFocus = false;
     bool FCommitting = false;
     // Mouse states.
     enum class TMouseState { None, Selecting, ColSizing, RowSizing };

@@ -1,0 +1,457 @@
+// Entry grid editing driven by key and mouse events on the duct window's
+// nine rows: the in-place editor's clamp and commit, enumeration keys and
+// list, property editor, spin buttons, check box, units column, disabled
+// rows and colours. Every event must fire exactly when it should.
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "GuiTestUtil.h"
+#include "controls/EntryGridWidget.h"
+
+using namespace oravent;
+using namespace oravent::gui;
+using oravent::gui::test::BeepCounter;
+
+namespace {
+
+const QStringList DuctRows = {
+    "Property; Value; Units",
+    "Barometer; %0.3f; kPa; PE; 70; 120",
+    "Average Temperature;  %0.1f/%0.1f; °C; PE; -60; 90",
+    "Duct Roughness; enum; ; Smooth; Medium Smooth; Average; Medium Rough; Rough",
+    "Pressure Rate; %0.3f; Pa/m; NPE; 0.01; 100",
+    "Volume Flow; %0.3f; m³/s; NPE; 0.01; 576",
+    "Round Duct Velocity; %0.1f; m/s; NPE; 0.001; 100",
+    "Equivalent Diameter; %0.4g; mm; NPE; 50; 2400",
+    "Clear Height; %0.4g; mm; NPE; 50; 2400",
+    "Clear Width; %0.4g; mm; NPE; 50; 2400",
+};
+
+struct SheetWindow {
+    QWidget Window;
+    TEntryGrid* Grid;
+    QLineEdit* Other;
+    TRowMessageList Messages;
+    QStringList Log;
+
+    explicit SheetWindow(const QStringList& Rows = DuctRows) {
+        auto* L = new QVBoxLayout(&Window);
+        Grid = new TEntryGrid(&Window);
+        Other = new QLineEdit(&Window);
+        L->addWidget(Grid);
+        L->addWidget(Other);
+        Grid->SetReporter(&Messages);
+        Grid->SetRows(Rows);
+        Grid->SetColWidths(0, 160);
+        Grid->SetColWidths(1, 110);
+        Grid->setMinimumSize(360, (Rows.size() + 1) * (Grid->DefaultRowHeight() + 1));
+        Grid->OnDoSetData = [this](QObject* S, int C, int R) {
+            EXPECT_EQ(S, Grid);
+            Log << QStringLiteral("DoSetData(%1,%2)").arg(C).arg(R);
+        };
+        Grid->OnSelectCell = [this](QObject*, int C, int R, bool&) {
+            Log << QStringLiteral("SelectCell(%1,%2)").arg(C).arg(R);
+        };
+        Grid->OnAfterRightClick = [this](QObject*, int R) {
+            Log << QStringLiteral("AfterRightClick(%1)").arg(R);
+        };
+    }
+    void DuctUnits() {
+        Grid->SetUnitsPicker(&TEntryGrid::ShowRowUnitsPicker);
+        Grid->SetUnits(1, utPressure, 0, 0, ft_Fixed);
+        Grid->SetUnits(2, utTemperature, 0, 0, ft_Fixed);
+        Grid->SetUnits(4, utPressureRateGas, 0, 0, ft_Fixed);
+        Grid->SetUnits(5, utAirFlowPrim, 0, 0, ft_Fixed);
+        Grid->SetUnits(6, utVelocity, 0, 0, ft_Fixed);
+        for (int R = 7; R <= 9; ++R)
+            Grid->SetUnits(R, utLengthPrim, 2, 2, ft_Fixed);
+        Grid->SetValue(1, 1, 101.325);
+        Grid->SetValue(1, 2, std::string("13/12"));
+        Grid->SetValue(1, 3, 0LL);
+        Grid->SetValue(1, 4, 0.8);
+        Grid->SetValue(1, 5, 1.5);
+    }
+    bool Show() {
+        if (!test::ShowActive(Window)) return false;
+        Grid->setFocus();
+        QApplication::processEvents();
+        Log.clear();
+        return Grid->hasFocus();
+    }
+    QWidget* Focus() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : Grid;
+    }
+    void Key(Qt::Key K, Qt::KeyboardModifiers M = {}) { QTest::keyClick(Focus(), K, M); }
+    void Type(const QString& S) {
+        for (QChar Ch : S)
+            QTest::keyClicks(Focus(), QString(Ch));
+    }
+    void GoToRow(int R) {
+        while (Grid->Row() < R)
+            Key(Qt::Key_Down);
+        while (Grid->Row() > R)
+            Key(Qt::Key_Up);
+        Log.clear();
+    }
+    void Click(int C, int R, Qt::MouseButton B = Qt::LeftButton) {
+        QTest::mouseClick(Grid->viewport(), B, {}, Grid->CellRect(C, R).center());
+    }
+    QString Cell(int C, int R) const { return Grid->Cells(C, R); }
+};
+
+TEST(EntryGrid, TypingBeyondTheLimitClampsWithOneBeepAndOneCommit) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    BeepCounter Beeps;
+    W.Type(QStringLiteral("130")); // a character opens the editor on the value cell
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(Beeps.Count(), 1);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("120.000"));
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), 1);
+    EXPECT_EQ(W.Log, (QStringList{"DoSetData(1,1)", "SelectCell(1,1)"}));
+    EXPECT_NEAR(std::get<double>(W.Grid->GetValue(1, 1)), 120.0, 1e-9);
+}
+
+TEST(EntryGrid, EnterOpensSilentlyAndEnterAgainCommitsOnceThenSelects) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Return);
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    EXPECT_TRUE(W.Log.isEmpty());
+    // The editor hides the property-editor button of its row.
+    EXPECT_FALSE(W.Grid->PropEditorButton()->isVisible());
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Log, (QStringList{"DoSetData(1,1)", "SelectCell(1,1)"}));
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("101.325"));
+    EXPECT_TRUE(W.Grid->PropEditorButton()->isVisible()); // aids back after Enter
+}
+
+TEST(EntryGrid, PairRowTypedAsOneNumberKeepsTheFirstNumber) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    W.GoToRow(2);
+    W.Type(QStringLiteral("25"));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Cell(1, 2), QStringLiteral("25.0"));
+    W.Type(QStringLiteral("95/20"));
+    BeepCounter Beeps;
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Cell(1, 2), QStringLiteral("90.0/20.0"));
+    EXPECT_EQ(Beeps.Count(), 1);
+}
+
+TEST(EntryGrid, ArrowsOnTheRoughnessRowStepAndWrapAndNeverMoveTheCell) {
+    SheetWindow W;
+    W.DuctUnits();
+    W.Grid->SetValue(1, 3, 4LL);
+    ASSERT_TRUE(W.Show());
+    W.GoToRow(3);
+    ASSERT_EQ(W.Cell(1, 3), QStringLiteral("Rough"));
+    EXPECT_TRUE(W.Grid->PullDownButton()->isVisible());
+    W.Key(Qt::Key_Right);
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Smooth"));
+    EXPECT_EQ(W.Log, QStringList{"DoSetData(1,3)"});
+    W.Key(Qt::Key_Left);
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Rough"));
+    W.Key(Qt::Key_Left);
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Medium Rough"));
+    EXPECT_EQ(W.Grid->Col(), 1);
+    EXPECT_EQ(W.Log.size(), 3);
+    // No editor on an enumeration row.
+    W.Key(Qt::Key_Return);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    // A double-click steps forward too.
+    W.Log.clear();
+    QTest::mouseDClick(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(1, 3).center());
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Rough"));
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,3)")), 1);
+}
+
+TEST(EntryGrid, UnknownEnumerationTextStepsToTheFirstItem) {
+    SheetWindow W;
+    W.Grid->SetValue(1, 3, std::string("bogus"));
+    ASSERT_TRUE(W.Show());
+    W.GoToRow(3);
+    W.Key(Qt::Key_Right);
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Smooth"));
+}
+
+struct ListCase {
+    const char* Name;
+    const char* Row;
+    int Lines;
+};
+
+class EntryGridDropList : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(EntryGridDropList, ListShowsAtMostSixLinesAndCommitsEachStep) {
+    SheetWindow W({"H; V; U", GetParam().Row, "Other; %0.1f; ; ; 0; 10"});
+    ASSERT_TRUE(W.Show());
+    TAidButton* B = W.Grid->PullDownButton();
+    ASSERT_TRUE(B && B->isVisible());
+    EXPECT_EQ(B->width(), W.Grid->RowHeights(1));
+    EXPECT_EQ(B->height(), W.Grid->RowHeights(1));
+    QTest::mouseClick(B, Qt::LeftButton);
+    TMyListBox* L = W.Grid->DropList();
+    ASSERT_TRUE(L->isVisible());
+    const int ItemH = W.Grid->DefaultRowHeight();
+    EXPECT_EQ(L->height() - 2 * L->frameWidth(), GetParam().Lines * ItemH);
+    EXPECT_EQ(L->currentRow(), 0);
+    EXPECT_GE(L->width(), W.Grid->ColWidths(1) + W.Grid->GridLineWidth());
+    QTest::keyClick(L, Qt::Key_Down);
+    EXPECT_EQ(W.Log, QStringList{"DoSetData(1,1)"});
+    EXPECT_EQ(W.Cell(1, 1), L->item(1)->text());
+    QTest::keyClick(L, Qt::Key_Escape);
+    EXPECT_FALSE(L->isVisible());
+    EXPECT_TRUE(W.Grid->hasFocus());
+    // The button again opens it; a press on an item commits and closes.
+    QTest::mouseClick(B, Qt::LeftButton);
+    ASSERT_TRUE(L->isVisible());
+    EXPECT_EQ(L->currentRow(), 1);
+    W.Log.clear();
+    QTest::mousePress(L->viewport(), Qt::LeftButton, {}, L->visualItemRect(L->item(0)).center());
+    EXPECT_FALSE(L->isVisible());
+    EXPECT_EQ(W.Cell(1, 1), L->item(0)->text());
+    EXPECT_EQ(W.Log, QStringList{"DoSetData(1,1)"});
+}
+
+const ListCase ListCases[] = {
+    {"EightItems", "E; enum; ; a; b; c; d; e; f; g; h", 6},
+    {"TwoItems", "E; enum; ; first; second", 3},
+    {"FiveItems", "E; enum; ; a; b; c; d; e", 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryGridDropList, ::testing::ValuesIn(ListCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(EntryGrid, MovingTheMouseAwayFromTheEnumerationCellClosesTheList) {
+    SheetWindow W({"H; V; U", "E; enum; ; a; b", "Other; %0.1f; ; ; 0; 10"});
+    ASSERT_TRUE(W.Show());
+    QTest::mouseClick(W.Grid->PullDownButton(), Qt::LeftButton);
+    ASSERT_TRUE(W.Grid->DropListShown());
+    // Over the enumeration value cell the list stays; elsewhere it closes.
+    auto MoveOver = [&](int C, int R) {
+        const QPoint G = W.Grid->viewport()->mapToGlobal(W.Grid->CellRect(C, R).center());
+        QTest::mouseMove(W.Grid->DropList(), W.Grid->DropList()->mapFromGlobal(G));
+    };
+    MoveOver(1, 1);
+    EXPECT_TRUE(W.Grid->DropListShown());
+    MoveOver(0, 2);
+    EXPECT_FALSE(W.Grid->DropListShown());
+    EXPECT_TRUE(W.Grid->hasFocus());
+    EXPECT_TRUE(W.Log.isEmpty());
+}
+
+struct PropCase {
+    const char* Name;
+    int Result;
+    const char* Shown;
+    int Commits;
+};
+
+class EntryGridPropEditor : public ::testing::TestWithParam<PropCase> {};
+
+TEST_P(EntryGridPropEditor, OnlyAnAcceptedValueIsStoredAndCommitted) {
+    SheetWindow W;
+    W.DuctUnits();
+    int Calls = 0;
+    const int Result = GetParam().Result;
+    W.Grid->SetPropEditor(1, [&](TFieldValue& V) {
+        ++Calls;
+        EXPECT_NEAR(std::get<double>(V), 101.325, 1e-9);
+        V = 99.5;
+        return Result;
+    });
+    ASSERT_TRUE(W.Show());
+    TAidButton* B = W.Grid->PropEditorButton();
+    ASSERT_TRUE(B && B->isVisible());
+    EXPECT_EQ(B->geometry().right(),
+              W.Grid->viewport()->mapTo(&W.Window, W.Grid->CellRect(1, 1).topRight()).x());
+    QTest::mouseClick(B, Qt::LeftButton);
+    EXPECT_EQ(Calls, 1);
+    EXPECT_EQ(W.Cell(1, 1).toStdString(), GetParam().Shown);
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), GetParam().Commits);
+}
+
+const PropCase PropCases[] = {
+    {"AcceptStores", 1, "99.500", 1},
+    {"CancelFiresNothing", 2, "101.325", 0},
+    {"OtherResultIsIgnored", 7, "101.325", 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryGridPropEditor, ::testing::ValuesIn(PropCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+struct SpinCase {
+    const char* Name;
+    double Start;
+    bool Up;
+    const char* Shown;
+    int Commits;
+};
+
+class EntryGridSpin : public ::testing::TestWithParam<SpinCase> {};
+
+TEST_P(EntryGridSpin, SpinMovesToTheNextMultipleWithinTheLimits) {
+    SheetWindow W({"H; V; U", "Speed; %0.1f; ; Spin; -10; 120"});
+    W.Grid->SetValue(1, 1, GetParam().Start);
+    ASSERT_TRUE(W.Show());
+    TAidButton* Up = W.Grid->SpinUpButton();
+    TAidButton* Down = W.Grid->SpinDownButton();
+    ASSERT_TRUE(Up->isVisible() && Down->isVisible());
+    EXPECT_EQ(Down->y(), Up->y() + Up->height());
+    QTest::mouseClick(GetParam().Up ? Up : Down, Qt::LeftButton);
+    EXPECT_EQ(W.Cell(1, 1).toStdString(), GetParam().Shown);
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), GetParam().Commits);
+}
+
+const SpinCase SpinCases[] = {
+    {"AtHighDoesNothing", 120, true, "120.0", 0},
+    {"UpToTheLimit", 119.5, true, "120.0", 1},
+    {"HalfUp", 2.5, true, "3.0", 1},
+    {"HalfDown", 2.5, false, "2.0", 1},
+    {"NegativeHalfUp", -2.5, true, "-2.0", 1},
+    {"NegativeHalfDown", -2.5, false, "-3.0", 1},
+    {"WholeUp", 2, true, "3.0", 1},
+    {"WholeDown", 2, false, "1.0", 1},
+    {"AtLowDoesNothing", -10, false, "-10.0", 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryGridSpin, ::testing::ValuesIn(SpinCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(EntryGrid, CheckBoxStoresItsStateAndCommits) {
+    SheetWindow W({"H; V; U", "Active; check; ; ", "Other; %0.1f; ; ; 0; 10"});
+    ASSERT_TRUE(W.Show());
+    QCheckBox* Box = W.Grid->CheckBox();
+    ASSERT_TRUE(Box && Box->isVisible());
+    EXPECT_FALSE(Box->isChecked());
+    QTest::mouseClick(Box, Qt::LeftButton);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("[x]"));
+    EXPECT_EQ(W.Log, QStringList{"DoSetData(1,1)"});
+    W.Key(Qt::Key_Down);
+    EXPECT_FALSE(Box->isVisible());
+    W.Key(Qt::Key_Up);
+    EXPECT_TRUE(Box->isChecked());
+}
+
+TEST(EntryGrid, UnitsCellReshowsTheValueAndFiresAfterRightClickButNotDoSetData) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    test::WhenPickerOpens([](TUnitsForm* F) { QTest::keyClick(F->List(), Qt::Key_Escape); });
+    W.Click(2, 1);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("101.325"));
+    EXPECT_TRUE(W.Log.contains(QStringLiteral("AfterRightClick(1)")));
+    EXPECT_EQ(W.Log.filter(QStringLiteral("DoSetData")).size(), 0);
+    EXPECT_EQ(W.Grid->Col(), 2);
+    // Another unit: the held value stays and the caption follows.
+    W.Log.clear();
+    test::WhenPickerOpens([](TUnitsForm* F) {
+        QTest::keyClick(F->List(), Qt::Key_Down);
+        QTest::keyClick(F->List(), Qt::Key_Return);
+    });
+    W.Click(2, 5, Qt::RightButton);
+    EXPECT_EQ(W.Grid->GetUnitsValue(5), 1);
+    EXPECT_EQ(W.Cell(2, 5), QString::fromStdString(UnitsCaption(utAirFlowPrim, 1)));
+    EXPECT_NEAR(std::get<double>(W.Grid->GetValue(1, 5)), 1.5, 1.5 * 0.001);
+    EXPECT_EQ(W.Log.filter(QStringLiteral("DoSetData")).size(), 0);
+    EXPECT_TRUE(W.Log.contains(QStringLiteral("AfterRightClick(5)")));
+}
+
+TEST(EntryGrid, RowsWithoutUnitsOpenNoPicker) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    auto Opened = std::make_shared<bool>(false);
+    QTimer::singleShot(300, [Opened] {
+        if (TUnitsForm* F = TUnitsForm::Current()) {
+            *Opened = true;
+            F->reject();
+        }
+    });
+    W.Click(2, 3); // enumeration row
+    QTest::qWait(350);
+    EXPECT_FALSE(*Opened);
+    EXPECT_EQ(W.Cell(1, 3), QStringLiteral("Smooth"));
+}
+
+TEST(EntryGrid, ClickRightAfterGainingFocusSelectsAgainInsteadOfEditing) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show()); // focus gained: re-select request raised
+    W.Click(1, 1);
+    EXPECT_EQ(W.Log, QStringList{"SelectCell(1,1)"});
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    W.Click(1, 1);
+    EXPECT_TRUE(W.Grid->EditorVisible());
+}
+
+TEST(EntryGrid, DisabledRowOffersNoAidNoEditorAndGreyText) {
+    SheetWindow W;
+    W.DuctUnits();
+    W.Grid->SetRowEnabled(1, false);
+    EXPECT_FALSE(W.Grid->GetRowEnabled(1));
+    EXPECT_TRUE(W.Grid->GetRowEnabled(99));
+    ASSERT_TRUE(W.Show());
+    EXPECT_FALSE(W.Grid->PropEditorButton() && W.Grid->PropEditorButton()->isVisible());
+    W.Key(Qt::Key_Return);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    W.Type(QStringLiteral("5"));
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("101.325"));
+    // The darkest pixel of the value text is grey, not black.
+    W.Key(Qt::Key_Down);
+    const QImage Img = W.Grid->viewport()->grab().toImage();
+    auto Darkest = [&](int Row) {
+        const QRect R = W.Grid->CellRect(1, Row);
+        int Min = 255;
+        for (int Y = R.top(); Y <= R.bottom(); ++Y)
+            for (int X = R.left(); X <= R.right(); ++X)
+                Min = std::min(Min, qGray(Img.pixel(X, Y)));
+        return Min;
+    };
+    EXPECT_GT(Darkest(1), Darkest(4) + 40);
+}
+
+TEST(EntryGrid, ValueColumnColourOnlyWhenItDiffers) {
+    for (bool Own : {false, true}) {
+        SheetWindow W;
+        W.Grid->SetColor(QColor(0xd4, 0xd0, 0xc8));
+        W.Grid->SetColorEditCol(Own ? QColor(Qt::white) : W.Grid->Color());
+        ASSERT_TRUE(W.Show());
+        W.Other->setFocus();
+        QApplication::processEvents();
+        const QImage Img = W.Grid->viewport()->grab().toImage();
+        const QRect Value = W.Grid->CellRect(1, 4);
+        const QRect Caption = W.Grid->CellRect(0, 4);
+        const QColor V = Img.pixelColor(Value.right() - 3, Value.bottom() - 1);
+        const QColor C = Img.pixelColor(Caption.right() - 3, Caption.bottom() - 1);
+        EXPECT_EQ(C, W.Grid->Color());
+        EXPECT_EQ(V, Own ? QColor(Qt::white) : W.Grid->Color()) << "own=" << Own;
+        // The unfocused current cell is not highlighted either way.
+        const QRect Cur = W.Grid->CellRect(1, 1);
+        EXPECT_NE(Img.pixelColor(Cur.right() - 3, Cur.bottom() - 1),
+                  W.Grid->palette().color(QPalette::Highlight));
+    }
+}
+
+TEST(EntryGrid, RowMessagesGoToTheReporterAndBuildingGoesOn) {
+    SheetWindow W({"H; V; U", "A; %0.1f; kPa", "B; %0.2f; ; ; 0; 10"});
+    ASSERT_EQ(W.Messages.Messages.size(), 1u);
+    EXPECT_EQ(W.Messages.Messages[0], "Error initialising A");
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("0.0"));
+    EXPECT_EQ(W.Cell(1, 2), QStringLiteral("0.00"));
+    W.Grid->SetUnits(3, utPressure, 0, 0, ft_Fixed);
+    EXPECT_EQ(W.Messages.Messages.back(), "Error setting units, row 3");
+}
+
+} // namespace
