@@ -20,7 +20,7 @@ struct TAirStateRec {
     double VapPressure = 0;  // kPa
     double SatPressure = 0;  // kPa
     double Density = 0;      // kg/m³ of moist air
-    double SpecificHeat = 0; // kJ/(kg·K)
+    double SpecificHeat = 0; // kJ/(kg moist air·K), (1.006 + 1.86 W) / (1 + W)
     double Reserved1 = 0;    // specific volume, m³/kg dry air
     double Reserved2 = 0;    // mole fraction of water vapour (VapPressure / Pressure)
     double Viscosity = 0;    // Pa·s (dynamic)
@@ -57,7 +57,18 @@ void SetState(TAirStateRec& Rec, double P, double DB, double WB, std::int32_t Ki
 // Wet bulb in °C; Kind 3: X is a relative humidity fraction (other kinds as
 // for SetState).
 double WetBulb(double P, double DB, double X, std::int32_t Kind);
-// Completes the state from In.Pressure and the two fields named by Code.
+// Completes the state from In.Pressure and the two fields named by Code
+// (the pair codes of TAirCombin: 0-5, 7-19, 25, 26, 28-32); the other fields
+// of In are not read. Pairs that need a search use bracketed root finding.
+// The wet bulb follows the psychrometric relation on water for wet bulbs at
+// or above 0 °C and on ice below; where both give a root for the same
+// humidity (a band of up to a few tenths of a kelvin just below 0 °C) the
+// water root is reported, so a wet bulb typed in that band is kept in the
+// record but not found again from the other properties. Wet bulb + enthalpy
+// (code 8) is degenerate for a wet bulb just above 0 °C, where the enthalpy
+// barely changes along the wet-bulb line: the result has the given wet bulb
+// and enthalpy but its dry bulb is poorly determined. Dry air has no dew
+// point; it is reported as -150 °C.
 void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code);
 // 0 when the last calculation succeeded.
 std::int32_t PsyStatus();

@@ -129,12 +129,17 @@ double MoistAirViscosity(double t, double xv) {
     const double ma = DryAirViscosity(t);
     if (!(xv > 0.0)) return ma;
     const double mv = VapourViscosity(t);
-    constexpr double Mv = 18.015268, Ma = Mv / kMolarRatio;
-    // Wilke's mixing rule for two gases.
-    const double rav = 1.0 + std::sqrt(ma / mv) * std::pow(Mv / Ma, 0.25);
-    const double rva = 1.0 + std::sqrt(mv / ma) * std::pow(Ma / Mv, 0.25);
-    const double phiAV = rav * rav / std::sqrt(8.0 * (1.0 + Ma / Mv));
-    const double phiVA = rva * rva / std::sqrt(8.0 * (1.0 + Mv / Ma));
+    // Wilke's mixing rule for two gases; molar masses 18.015268 and
+    // 18.015268 / 0.621945 = 28.966 g/mol.
+    static const double kVA4 = std::pow(kMolarRatio, 0.25);                 // (Mv/Ma)^1/4
+    static const double kAV4 = 1.0 / kVA4;                                  // (Ma/Mv)^1/4
+    static const double kDenA = std::sqrt(8.0 * (1.0 + 1.0 / kMolarRatio)); // 8(1+Ma/Mv)
+    static const double kDenV = std::sqrt(8.0 * (1.0 + kMolarRatio));       // 8(1+Mv/Ma)
+    const double ratio = std::sqrt(ma / mv);
+    const double rav = 1.0 + ratio * kVA4;
+    const double rva = 1.0 + kAV4 / ratio;
+    const double phiAV = rav * rav / kDenA;
+    const double phiVA = rva * rva / kDenV;
     const double xa = 1.0 - xv;
     return xa * ma / (xa + xv * phiAV) + xv * mv / (xv + xa * phiVA);
 }
