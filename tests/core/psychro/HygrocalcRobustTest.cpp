@@ -4,6 +4,7 @@
 // with EPsychroError and a non-zero status; a returned state must be
 // physically consistent. ORAVENT_ROBUST_CALLS sets the number of calls
 // (default 1,000,000).
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -14,6 +15,7 @@
 
 #include "psychro/AirStateText.h"
 #include "psychro/Hygrocalc.h"
+#include "psychro/TxAirconItems.h"
 
 namespace oravent {
 namespace {
@@ -162,6 +164,26 @@ TEST(HygrocalcRobust, RandomTemperatureTexts) {
         } catch (const std::runtime_error&) {
         }
         ResetReferenceState();
+    }
+}
+
+// Random entry orders: the pair logic always ends on a usable pair, and
+// Order keeps each letter once and never loses the dry and wet bulb.
+TEST(HygrocalcRobust, RandomTouchSequences) {
+    RandomValues rnd(11);
+    for (int run = 0; run < 2000; ++run) {
+        TAirCombin c;
+        for (int k = 0; k < 40; ++k) {
+            c.Touch(static_cast<std::uint8_t>(rnd.Next() % 12));
+            ASSERT_EQ(c.Known.size(), 2u);
+            const int code = TAirCombin::PairCode(*c.Known.begin(), *c.Known.rbegin());
+            ASSERT_GE(code, 0);
+            ASSERT_EQ(c.Code, code);
+            for (char l : c.Order)
+                ASSERT_EQ(std::count(c.Order.begin(), c.Order.end(), l), 1);
+            ASSERT_NE(c.Order.find('t'), std::string::npos);
+            ASSERT_NE(c.Order.find('b'), std::string::npos);
+        }
     }
 }
 
