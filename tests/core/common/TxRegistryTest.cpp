@@ -2,6 +2,7 @@
 // two writers at once, a writer killed half way, refused writes.
 #include "common/TxRegistry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -353,16 +354,20 @@ TEST_F(RegistryTest, BatchSavesOnceAndMerges) {
     EXPECT_EQ(Refused.ReadInt("S", "K", -1), -1);
 }
 
-TEST_F(RegistryTest, KilledWriterLeavesOldOrNewFile) {
+TEST(RegistryKillTest, KilledWriterLeavesOldOrNewFile) {
+    TTempDir Dir;
+    const std::string File = Dir / "registry.reg";
+    auto Open = [&] { return TRegistryIniFile("Software\\Halvorn\\Oravent", File); };
     {
         auto Reg = Open();
         Reg.BeginUpdate();
-        for (int I = 0; I < 3000; ++I)
+        for (int I = 0; I < 300; ++I)
             Reg.WriteText("Padding", "P" + std::to_string(I), "x");
         Reg.EndUpdate();
     }
     std::mt19937 Rng(777);
-    for (int Round = 0; Round < 25; ++Round) {
+    int MidSave = 0; // rounds that killed the writer with its temporary file open
+    for (int Round = 0; Round < 30; ++Round) {
         const pid_t Child = ::fork();
         ASSERT_GE(Child, 0);
         if (Child == 0) {
@@ -370,18 +375,25 @@ TEST_F(RegistryTest, KilledWriterLeavesOldOrNewFile) {
             for (int I = 0;; ++I)
                 Reg.WriteInt("Counter", "N", I);
         }
-        ::usleep(std::uniform_int_distribution<int>(100, 5000)(Rng));
+        ::usleep(std::uniform_int_distribution<int>(1000, 30000)(Rng));
         ::kill(Child, SIGKILL);
         int Status = 0;
         ::waitpid(Child, &Status, 0);
+        for (const auto& Entry : std::filesystem::directory_iterator(Dir.Path()))
+            if (Entry.path().extension() == ".tmp") {
+                ++MidSave;
+                break;
+            }
         const TRegFile F = TRegFile::Parse(GetFile(File));
         const TRegKey* Padding =
             F.FindKey("HKEY_CURRENT_USER\\Software\\Halvorn\\Oravent\\Padding");
         ASSERT_NE(Padding, nullptr) << "round " << Round;
-        ASSERT_EQ(Padding->Values().size(), 3000u) << "round " << Round;
+        ASSERT_EQ(Padding->Values().size(), 300u) << "round " << Round;
         const std::string After = GetFile(File);
         ASSERT_EQ(After.substr(After.size() - 2), "\n\n") << "truncated, round " << Round;
     }
+    EXPECT_GT(MidSave, 0);
+    std::printf("killed %d times mid-save\n", MidSave);
 }
 
 } // namespace
