@@ -5,7 +5,10 @@
 //
 // Texts passed in and returned are UTF-8. The files themselves are
 // Windows-1252 (a file that starts with a UTF-8 byte order mark is read and
-// written as UTF-8 instead); conversion happens at the file boundary only.
+// written as UTF-8 instead); conversion happens at the file boundary only,
+// and a character that Windows-1252 cannot hold is written as "?". Values are
+// read trimmed, so blanks around a written value do not come back. Values
+// are not limited in length.
 //
 // File layout read and written here:
 //   [Section]            section header, name trimmed

@@ -106,9 +106,12 @@ TEST_P(IniStoreTest, ReadRealRules) {
 }
 
 TEST_P(IniStoreTest, NamesCompareWithoutCase) {
-    auto Ini = Open("[settings]\r\nprate=2.5\r\n[Über]\r\nÄnderung=ja\r\n");
+    auto Ini = Open("[settings]\r\nprate=2.5\r\n[\xDC"
+                    "ber]\r\n\xC4"
+                    "nderung=ja\r\n");
     EXPECT_DOUBLE_EQ(Ini->ReadReal("Settings", "PRate", 1.0), 2.5);
     EXPECT_DOUBLE_EQ(Ini->ReadReal("SETTINGS", "PRATE", 1.0), 2.5);
+    EXPECT_EQ(Ini->ReadText("über", "ÄNDERUNG", "nein"), "ja"); // Windows-1252 letters too
 }
 
 TEST_P(IniStoreTest, BlanksAroundIdentAndValueAreIgnored) {
