@@ -77,7 +77,8 @@ void TAidButton::paintEvent(QPaintEvent*) {
     QStyleOptionButton Opt;
     Opt.initFrom(this);
     Opt.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
-    style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &Opt, &P, this);
+    Opt.rect = rect();
+    style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &Opt, &P, this);
     P.setRenderHint(QPainter::Antialiasing);
     P.setPen(Qt::NoPen);
     P.setBrush(
@@ -89,7 +90,7 @@ void TAidButton::paintEvent(QPaintEvent*) {
         const double D = std::max(1.5, R.width() / 8.0);
         const double Gap = D * 2.0;
         for (int I = -1; I <= 1; ++I)
-            P.drawEllipse(QPointF(C.x() + I * Gap, C.y() + R.height() * 0.2), D / 2 + 0.3,
+            P.drawEllipse(QPointF(C.x() + I * Gap, C.y() + R.height() * 0.15), D / 2 + 0.3,
                           D / 2 + 0.3);
         return;
     }
@@ -470,7 +471,9 @@ void TEntryGrid::ShowDropList() {
         viewport()->mapToGlobal(QPoint(Cell.left() + Line, Cell.top() + Line + ItemH));
     const int Frame = 2 * FList->frameWidth();
     const int Count = static_cast<int>(E->Items.size());
-    FList->setGeometry(TL.x(), TL.y(), DropListWidth(Cell.width(), Line, Widest),
+    // The widest text plus what the list itself takes around a line of text.
+    const int TextPad = 2 * (FList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + Frame;
+    FList->setGeometry(TL.x(), TL.y(), DropListWidth(Cell.width(), Line, Widest + TextPad),
                        DropListHeight(Count, ItemH) + Frame);
     FList->show();
     FList->raise();
