@@ -87,9 +87,17 @@ std::string TextFromUtf16(std::string_view Bytes) {
     return Utf16LeToUtf8(Bytes);
 }
 
+// Text of a string kind stored as hex in a "REGEDIT4" file: single-byte
+// (Windows-1252) without its terminating NUL.
+std::string TextFromAnsi(std::string_view Bytes) {
+    if (!Bytes.empty() && Bytes.back() == 0) Bytes.remove_suffix(1);
+    return Cp1252ToUtf8(Bytes);
+}
+
 // One value line: "name"=data or @=data. False for a malformed line.
-// Deleted is set for "name"=-.
-bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted) {
+// Deleted is set for "name"=-. Ansi: the hex data of texts is single-byte
+// ("REGEDIT4" files), else UTF-16LE.
+bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted, bool Ansi) {
     Deleted = false;
     std::size_t Pos = 0;
     if (Line[0] == '@') {
@@ -151,7 +159,9 @@ bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted) {
     if (!ParseHexBytes(Rest, Bytes)) return false;
     Value.Kind = static_cast<TRegKind>(Kind);
     if (Value.Kind == TRegKind::String || Value.Kind == TRegKind::ExpandString)
-        Value.Data = TextFromUtf16(Bytes);
+        Value.Data = Ansi ? TextFromAnsi(Bytes) : TextFromUtf16(Bytes);
+    else if (Value.Kind == TRegKind::MultiString && Ansi)
+        Value.Data = Utf8ToUtf16Le(Cp1252ToUtf8(Bytes)); // kept in the 5.00 form
     else
         Value.Data = std::move(Bytes);
     // A number value must hold exactly four bytes; keep other lengths as bytes.
@@ -316,6 +326,7 @@ TRegFile TRegFile::Parse(std::string_view Bytes) {
     const std::string Text = DecodeFile(Bytes);
     const std::string_view All = Text;
     TRegKey* Current = nullptr;
+    bool Ansi = false;
     std::size_t Pos = 0;
     std::string Logical;
     while (Pos < All.size()) {
@@ -337,7 +348,14 @@ TRegFile TRegFile::Parse(std::string_view Bytes) {
         }
         const std::string_view Line = Logical;
         if (Line.empty() || Line[0] == ';') continue;
-        if (Line == kHeader5 || Line == kHeader4) continue;
+        if (Line == kHeader5) {
+            Ansi = false;
+            continue;
+        }
+        if (Line == kHeader4) {
+            Ansi = true;
+            continue;
+        }
         if (Line[0] == '[') {
             const auto Close = Line.rfind(']');
             const std::string_view Inner = Close == std::string_view::npos
@@ -359,7 +377,7 @@ TRegFile TRegFile::Parse(std::string_view Bytes) {
         if (!Current || (Line[0] != '"' && Line[0] != '@')) continue;
         TRegValue Value;
         bool Deleted = false;
-        if (!ParseValueLine(Line, Value, Deleted)) continue;
+        if (!ParseValueLine(Line, Value, Deleted, Ansi)) continue;
         if (Deleted)
             Current->Remove(Value.Name);
         else
