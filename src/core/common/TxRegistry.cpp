@@ -26,6 +26,14 @@ std::string HomeFolder() {
     return "/tmp";
 }
 
+// A name with a line break cannot be written in the line-based file.
+void CheckNames(const std::string& File, std::string_view Section, std::string_view Ident) {
+    for (std::string_view Name : {Section, Ident})
+        if (Name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+            throw EIniFileException("Unable to write to " + File + ": line break in '" +
+                                    std::string(Name) + "'");
+}
+
 [[noreturn]] void InvalidType(std::string_view Ident) {
     throw ERegistryException("Invalid data type for '" + std::string(Ident) + "'");
 }
@@ -167,6 +175,7 @@ std::string TRegistryIniFile::ReadText(std::string_view Section, std::string_vie
 
 void TRegistryIniFile::WriteText(std::string_view Section, std::string_view Ident,
                                  std::string_view Value) {
+    CheckNames(FStoreFile, Section, Ident);
     const std::string Path = SectionPath(Section);
     FState->Modify(FStoreFile,
                    [Path, V = TRegValue{std::string(Ident), TRegKind::String, std::string(Value)}](
@@ -189,6 +198,7 @@ int TRegistryIniFile::ReadInt(std::string_view Section, std::string_view Ident, 
 }
 
 void TRegistryIniFile::WriteInt(std::string_view Section, std::string_view Ident, int Value) {
+    CheckNames(FStoreFile, Section, Ident);
     const std::string Path = SectionPath(Section);
     FState->Modify(FStoreFile, [Path, Ident = std::string(Ident), Value](TRegFile& F) {
         const TRegKey* Key = F.FindKey(Path);
@@ -221,6 +231,7 @@ double TRegistryIniFile::ReadReal(std::string_view Section, std::string_view Ide
 }
 
 void TRegistryIniFile::WriteReal(std::string_view Section, std::string_view Ident, double Value) {
+    CheckNames(FStoreFile, Section, Ident);
     const std::string Path = SectionPath(Section);
     std::uint64_t Bits = 0;
     std::memcpy(&Bits, &Value, sizeof Bits);

@@ -167,6 +167,18 @@ TEST_F(RegistryTest, IntegerOverExistingStringStaysText) {
     EXPECT_THROW(Reg.ReadReal("S", "Real", 0), ERegistryException);
 }
 
+TEST_F(RegistryTest, NamesWithLineBreaksAreRefused) {
+    auto Reg = Open();
+    Reg.WriteInt("S", "Keep", 1);
+    EXPECT_THROW(Reg.WriteInt("S]\n[HKEY_CURRENT_USER\\Evil", "K", 1), EIniFileException);
+    EXPECT_THROW(Reg.WriteText("S", "a\r\nb", "x"), EIniFileException);
+    EXPECT_THROW(Reg.WriteReal("S", std::string("a\0b", 3), 1.0), EIniFileException);
+    std::vector<std::string> Sections;
+    Reg.ListSections(Sections);
+    EXPECT_EQ(Sections, std::vector<std::string>{"S"});
+    EXPECT_EQ(Reg.ReadInt("S", "Keep", 0), 1);
+}
+
 TEST_F(RegistryTest, SectionsAreDirectSubkeys) {
     auto Reg = Open();
     Reg.WriteInt("DuctUForm", "Left", 1);
