@@ -678,7 +678,11 @@ void TxCustomGrid::OpenEditor() {
     if (FEditorCol != FCol || FEditorRow != FRow) LoadEditor();
     PlaceEditor();
     FEditor->show();
-    if (hasFocus()) FEditor->setFocus(Qt::OtherFocusReason);
+    const bool Focused = hasFocus();
+    // While it is open the editor holds the grid's focus, so that a window
+    // focusing the grid puts the caret into the editor.
+    setFocusProxy(FEditor);
+    if (Focused) FEditor->setFocus(Qt::OtherFocusReason);
 }
 
 QString TxCustomGrid::GetEditText(int ACol, int ARow) {
@@ -737,6 +741,7 @@ void TxCustomGrid::CommitEditor() {
         bool HadFocus;
         ~Finish() {
             G->FEditorCol = G->FEditorRow = -1;
+            G->setFocusProxy(nullptr);
             G->FEditor->hide();
             G->FCommitting = false;
             if (HadFocus && G->isVisible()) G->setFocus(Qt::OtherFocusReason);
@@ -975,7 +980,19 @@ void TxCustomGrid::mousePressEvent(QMouseEvent* E) {
     }
     const QPoint Cell = MouseCoord(P);
     if (Cell.x() < 0) return;
-    if (Cell.x() < FFixedCols || Cell.y() < FFixedRows) return;
+    if (Cell.x() < FFixedCols || Cell.y() < FFixedRows) {
+        // Dragging a header cell moves its column or row.
+        if (Cell.y() < FFixedRows && Cell.x() >= FFixedCols && HasOption(xgoColMoving)) {
+            FMouseState = TMouseState::ColMoving;
+            FSizingIndex = Cell.x();
+            viewport()->setCursor(Qt::SizeHorCursor);
+        } else if (Cell.x() < FFixedCols && Cell.y() >= FFixedRows && HasOption(xgoRowMoving)) {
+            FMouseState = TMouseState::RowMoving;
+            FSizingIndex = Cell.y();
+            viewport()->setCursor(Qt::SizeVerCursor);
+        }
+        return;
+    }
     if (HasOption(xgoEditing)) {
         if (Cell.x() == FCol && Cell.y() == FRow && !FReselect)
             ShowEditor();
@@ -1018,6 +1035,9 @@ void TxCustomGrid::mouseMoveEvent(QMouseEvent* E) {
             FocusCell(Cell.x(), Cell.y(), !HasOption(xgoRangeSelect));
         return;
     }
+    case TMouseState::ColMoving:
+    case TMouseState::RowMoving:
+        return;
     case TMouseState::None:
         break;
     }
@@ -1034,6 +1054,14 @@ void TxCustomGrid::mouseReleaseEvent(QMouseEvent* E) {
     FMouseState = TMouseState::None;
     FSelectTimer.stop();
     if (Was == TMouseState::ColSizing) ColWidthsChanged();
+    if (Was == TMouseState::ColMoving || Was == TMouseState::RowMoving) {
+        viewport()->unsetCursor();
+        const QPoint Cell = MouseCoord(E->position().toPoint());
+        if (Was == TMouseState::ColMoving && Cell.x() >= FFixedCols && Cell.x() != FSizingIndex)
+            MoveColumn(FSizingIndex, Cell.x());
+        if (Was == TMouseState::RowMoving && Cell.y() >= FFixedRows && Cell.y() != FSizingIndex)
+            MoveRow(FSizingIndex, Cell.y());
+    }
     QAbstractScrollArea::mouseReleaseEvent(E);
 }
 
@@ -1316,6 +1344,36 @@ void TxStringGrid::RemoveRow(int ARow) {
     SetRowCount(RowCount() - 1);
     FocusCell(Col(), NewRow, true);
     InvalidateGrid();
+}
+
+namespace {
+// Where index I goes when the entry at From moves to To.
+int MovedIndex(int I, int From, int To) {
+    if (I == From) return To;
+    if (From < To && I > From && I <= To) return I - 1;
+    if (To < From && I >= To && I < From) return I + 1;
+    return I;
+}
+} // namespace
+
+void TxStringGrid::MoveColumnData(int FromIndex, int ToIndex) {
+    QHash<quint64, TCell> Moved;
+    for (auto It = FCells.cbegin(); It != FCells.cend(); ++It) {
+        const int C = static_cast<int>(It.key() >> 32),
+                  R = static_cast<int>(It.key() & 0xffffffffu);
+        Moved.insert(Key(MovedIndex(C, FromIndex, ToIndex), R), It.value());
+    }
+    FCells.swap(Moved);
+}
+
+void TxStringGrid::MoveRowData(int FromIndex, int ToIndex) {
+    QHash<quint64, TCell> Moved;
+    for (auto It = FCells.cbegin(); It != FCells.cend(); ++It) {
+        const int C = static_cast<int>(It.key() >> 32),
+                  R = static_cast<int>(It.key() & 0xffffffffu);
+        Moved.insert(Key(C, MovedIndex(R, FromIndex, ToIndex)), It.value());
+    }
+    FCells.swap(Moved);
 }
 
 void TxStringGrid::SetAlwaysShowCell(bool Value) {

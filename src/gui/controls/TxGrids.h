@@ -294,7 +294,7 @@ private:
     bool FSuspendedFocus = false;
     bool FCommitting = false;
     // Mouse states.
-    enum class TMouseState { None, Selecting, ColSizing, RowSizing };
+    enum class TMouseState { None, Selecting, ColSizing, RowSizing, ColMoving, RowMoving };
     TMouseState FMouseState = TMouseState::None;
     int FSizingIndex = -1;
     int FSizingOrigin = 0;
@@ -356,6 +356,8 @@ public:
 
 protected:
     QString CellText(int ACol, int ARow) const override;
+    void MoveColumnData(int FromIndex, int ToIndex) override;
+    void MoveRowData(int FromIndex, int ToIndex) override;
     void DrawCell(QPainter& P, int ACol, int ARow, const QRect& Rect,
                   TGridDrawState State) override;
     // Text colour of a cell (descendants grey out disabled rows).

@@ -1,6 +1,7 @@
 // Formatted edit driven by real key and mouse events: the character filter,
 // Backspace and selection rules, Escape, the limit check on leaving, units
 // and the shared units label.
+#include <QDialog>
 #include <QListWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -187,6 +188,23 @@ TEST(FmtEdit, EnterConfirmsAndAnUntouchedTextIsNotChecked) {
     QTest::keyClick(W.Edit, Qt::Key_Return);
     EXPECT_EQ(W.Edit->text(), QStringLiteral("80.000"));
     EXPECT_EQ(Beeps.Count(), 0);
+}
+
+TEST(FmtEdit, ModifiedEditKeepsEscapeFromTheDialog) {
+    QDialog Dialog;
+    auto* L = new QVBoxLayout(&Dialog);
+    auto* Edit = new TFmtEdit(&Dialog);
+    L->addWidget(Edit);
+    ASSERT_TRUE(test::ShowActive(Dialog));
+    Edit->setFocus();
+    Edit->selectAll();
+    QTest::keyClicks(Edit, QStringLiteral("42"));
+    QTest::keyClick(Edit, Qt::Key_Escape); // reverts, the dialog stays
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_EQ(Edit->text(), QStringLiteral("0.0"));
+    QTest::keyClick(Edit, Qt::Key_Escape); // nothing to revert: the dialog cancels
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.result(), QDialog::Rejected);
 }
 
 TEST(FmtEdit, ReadOnlyEditDropsTyping) {

@@ -345,6 +345,55 @@ const ErrorCase ErrorCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, GridErrors, ::testing::ValuesIn(ErrorCases),
                          [](const auto& I) { return std::string(I.param.Name); });
 
+TEST(Grid, DraggingAHeaderCellMovesTheColumnWithItsWidthFormatAndCells) {
+    GridWindow W;
+    W.Grid->SetOptions(W.Grid->Options() | xgoColMoving | xgoRowMoving);
+    W.Grid->SetColWidths(1, 40);
+    W.Grid->SetColFormatStr(1, QStringLiteral("%d"));
+    std::vector<std::pair<int, int>> Moves;
+    W.Grid->OnColumnMoved = [&](QObject*, int F, int T) { Moves.emplace_back(F, T); };
+    ASSERT_TRUE(W.Show());
+    QTest::mousePress(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(1, 0).center());
+    QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(3, 0).center());
+    ASSERT_EQ(Moves.size(), 1u);
+    EXPECT_EQ(Moves[0], std::make_pair(1, 3));
+    EXPECT_EQ(W.Grid->Rows(2).ToList(), (QStringList{"c0r2", "c2r2", "c3r2", "c1r2", "c4r2"}));
+    EXPECT_EQ(W.Grid->ColWidths(3), 40);
+    EXPECT_EQ(W.Grid->ColFormatStr(3), QStringLiteral("%d"));
+    EXPECT_EQ(W.Grid->ColFormatStr(1), QStringLiteral("%S"));
+    // A row by its fixed column cell.
+    int RowMoves = 0;
+    W.Grid->OnRowMoved = [&](QObject*, int, int) { ++RowMoves; };
+    QTest::mousePress(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(0, 4).center());
+    QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(0, 1).center());
+    EXPECT_EQ(RowMoves, 1);
+    EXPECT_EQ(W.Grid->Cells(0, 1), QStringLiteral("c0r4"));
+    EXPECT_EQ(W.Grid->Cells(0, 2), QStringLiteral("c0r1"));
+}
+
+TEST(Grid, AlwaysShowEditorKeepsTheEditorAndHandsOverAtTheTextEnds) {
+    GridWindow W;
+    W.Grid->SetOptions(W.Grid->Options() | xgoAlwaysShowEditor | xgoTabs);
+    ASSERT_TRUE(W.Show());
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    TxInplaceEdit* E = W.Grid->InplaceEditor();
+    EXPECT_EQ(E->selectedText(), QStringLiteral("c1r1"));
+    W.Key(Qt::Key_Return); // all selected -> caret at the end
+    EXPECT_FALSE(E->hasSelectedText());
+    EXPECT_EQ(E->cursorPosition(), 4);
+    W.Key(Qt::Key_Right); // at the end: the grid moves
+    EXPECT_EQ(W.Grid->Col(), 2);
+    EXPECT_TRUE(W.Grid->EditorVisible());
+    W.Key(Qt::Key_Left); // everything selected: the caret moves first
+    EXPECT_EQ(W.Grid->Col(), 2);
+    W.Key(Qt::Key_Home);
+    W.Key(Qt::Key_Left);
+    EXPECT_EQ(W.Grid->Col(), 1);
+    W.Key(Qt::Key_Tab);
+    EXPECT_EQ(W.Grid->Col(), 2);
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), 2);
+}
+
 TEST(Grid, CountsBelowOneGiveOneAndShrinkTheFixedCounts) {
     TxStringGrid G;
     G.SetColCount(0);
