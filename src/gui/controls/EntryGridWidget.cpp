@@ -582,7 +582,18 @@ void TEntryGrid::moveEvent(QMoveEvent* E) {
 }
 
 bool TEntryGrid::event(QEvent* E) {
-    if (E->type() == QEvent::EnabledChange) InvalidateGrid();
+    // The aids live beside the sheet: a disabled or hidden sheet takes them
+    // away so they cannot act on it.
+    if (E->type() == QEvent::EnabledChange) {
+        InvalidateGrid();
+        if (!isEnabled()) {
+            HideDropList(false);
+            HideAids();
+        }
+    } else if (E->type() == QEvent::Hide) {
+        HideDropList(false);
+        HideAids();
+    }
     return TxStringGrid::event(E);
 }
 

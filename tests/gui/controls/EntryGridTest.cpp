@@ -422,6 +422,21 @@ TEST(EntryGrid, DisabledRowOffersNoAidNoEditorAndGreyText) {
     EXPECT_GT(Darkest(1), Darkest(4) + 40);
 }
 
+TEST(EntryGrid, DisablingOrHidingTheSheetTakesItsAidsAway) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    ASSERT_TRUE(W.Grid->PropEditorButton()->isVisible());
+    W.Grid->setEnabled(false);
+    EXPECT_FALSE(W.Grid->PropEditorButton()->isVisible());
+    W.Grid->setEnabled(true);
+    W.Grid->setFocus();
+    W.GoToRow(3);
+    ASSERT_TRUE(W.Grid->PullDownButton()->isVisible());
+    W.Grid->hide();
+    EXPECT_FALSE(W.Grid->PullDownButton()->isVisible());
+}
+
 TEST(EntryGrid, ValueColumnColourOnlyWhenItDiffers) {
     for (bool Own : {false, true}) {
         SheetWindow W;
