@@ -359,7 +359,8 @@ TEST(TIniFileTest, KilledWriterLeavesOldOrNewFile) {
     std::mt19937 Rng(12345);
     int Mixed = 0, SawA = 0, SawB = 0;
     int MidSave = 0; // rounds that killed the writer with its temporary file open
-    for (int Round = 0; Round < 40; ++Round) {
+    constexpr int kRounds = 40;
+    for (int Round = 0; Round < kRounds; ++Round) {
         const pid_t Child = ::fork();
         ASSERT_GE(Child, 0);
         if (Child == 0) {
@@ -367,15 +368,9 @@ TEST(TIniFileTest, KilledWriterLeavesOldOrNewFile) {
             for (int I = 0;; ++I)
                 Ini.WriteText("Settings", "Value", I % 2 ? "aaaa" : "bbbb");
         }
-        ::usleep(std::uniform_int_distribution<int>(1000, 80000)(Rng));
-        ::kill(Child, SIGKILL);
-        int Status = 0;
-        ::waitpid(Child, &Status, 0);
-        for (const auto& Entry : std::filesystem::directory_iterator(Dir.Path()))
-            if (Entry.path().extension() == ".tmp") {
-                ++MidSave;
-                break;
-            }
+        test::KillWriter(Child, Dir.Path(), Round, Rng);
+        if (test::HasTemporary(Dir.Path())) ++MidSave;
+        if (Round + 1 < kRounds) test::RemoveTemporaries(Dir.Path()); // next round starts clean
         const std::string Now = GetFile(File);
         if (Now == A)
             ++SawA;

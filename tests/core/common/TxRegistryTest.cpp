@@ -379,7 +379,8 @@ TEST(RegistryKillTest, KilledWriterLeavesOldOrNewFile) {
     }
     std::mt19937 Rng(777);
     int MidSave = 0; // rounds that killed the writer with its temporary file open
-    for (int Round = 0; Round < 30; ++Round) {
+    constexpr int kRounds = 30;
+    for (int Round = 0; Round < kRounds; ++Round) {
         const pid_t Child = ::fork();
         ASSERT_GE(Child, 0);
         if (Child == 0) {
@@ -387,15 +388,9 @@ TEST(RegistryKillTest, KilledWriterLeavesOldOrNewFile) {
             for (int I = 0;; ++I)
                 Reg.WriteInt("Counter", "N", I);
         }
-        ::usleep(std::uniform_int_distribution<int>(1000, 30000)(Rng));
-        ::kill(Child, SIGKILL);
-        int Status = 0;
-        ::waitpid(Child, &Status, 0);
-        for (const auto& Entry : std::filesystem::directory_iterator(Dir.Path()))
-            if (Entry.path().extension() == ".tmp") {
-                ++MidSave;
-                break;
-            }
+        test::KillWriter(Child, Dir.Path(), Round, Rng);
+        if (test::HasTemporary(Dir.Path())) ++MidSave;
+        if (Round + 1 < kRounds) test::RemoveTemporaries(Dir.Path()); // next round starts clean
         const TRegFile F = TRegFile::Parse(GetFile(File));
         const TRegKey* Padding =
             F.FindKey("HKEY_CURRENT_USER\\Software\\Halvorn\\Oravent\\Padding");
