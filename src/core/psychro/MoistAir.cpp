@@ -39,12 +39,14 @@ double InvertBranch(double lnp, double guess, double tlo, double thi, bool ice) 
     double T = std::clamp(guess + kKelvin, lo, hi);
     for (int i = 0; i < 60; ++i) {
         const double g = (ice ? LnPwsIce(T) : LnPwsWater(T)) - lnp;
+        if (g == 0.0) break;
         if (g > 0.0)
             hi = T;
         else
             lo = T;
         const double dg = ice ? DLnPwsIce(T) : DLnPwsWater(T);
         double next = T - g / dg;
+        if (next == T) break; // converged to the last bit
         if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
         const double step = std::fabs(next - T);
         T = next;
@@ -81,7 +83,7 @@ double SatTemperature(double pv) {
     if (lnp < lnWaterLow) return kTriple; // the curves meet within this gap
     const double a = std::log(pv);
     const double guess =
-        6.54 + a * (14.526 + a * (0.7389 + a * 0.09486)) + 0.4569 * std::pow(pv, 0.1984);
+        6.54 + a * (14.526 + a * (0.7389 + a * 0.09486)) + 0.4569 * std::exp(0.1984 * a);
     return InvertBranch(lnp, guess, kTriple, kTMax + 50.0, false);
 }
 
