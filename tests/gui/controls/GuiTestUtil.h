@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "controls/Beep.h"
 #include "units/TxUnitsForm.h"
@@ -40,18 +42,25 @@ inline bool ShowActive(QWidget& W) {
 // loop). A picker left open by a failing step is closed after two seconds so
 // a test fails instead of hanging.
 inline void WhenPickerOpens(std::function<void(TUnitsForm*)> Fn) {
-    auto Poll = std::make_shared<std::function<void(int)>>();
-    *Poll = [Fn, Poll](int Tries) {
-        if (TUnitsForm* F = TUnitsForm::Current(); F && F->isVisible()) {
+    auto* Poll = new QTimer;
+    Poll->setInterval(10);
+    auto Tries = std::make_shared<int>(0);
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Fn, Tries] {
+        TUnitsForm* F = TUnitsForm::Current();
+        if (F && F->isVisible()) {
+            Poll->stop();
+            Poll->deleteLater();
+            QPointer<TUnitsForm> Open(F);
             Fn(F);
-            QTimer::singleShot(2000, [] {
-                if (TUnitsForm* Left = TUnitsForm::Current()) Left->reject();
+            QTimer::singleShot(2000, [Open] {
+                if (Open) Open->reject();
             });
-            return;
+        } else if (++*Tries > 200) {
+            Poll->stop();
+            Poll->deleteLater();
         }
-        if (Tries < 200) QTimer::singleShot(10, [Poll, Tries] { (*Poll)(Tries + 1); });
-    };
-    QTimer::singleShot(0, [Poll] { (*Poll)(0); });
+    });
+    Poll->start();
 }
 
 } // namespace oravent::gui::test
