@@ -59,6 +59,10 @@ TxCustomEdit::~TxCustomEdit() {
 
 void TxCustomEdit::SetFormatStr(const QString& Value) {
     FFormatStr = Value;
+    // Decimals always follow the format, so that ft_AutoOverride compares
+    // with the threshold of the format in use (the grid's editor changes
+    // format from row to row).
+    FDecimals = FormatStrDecimals(Value.toStdString());
     if (IsTextFormat(Value) && text() == QStringLiteral("0.0")) setText(QString());
 }
 

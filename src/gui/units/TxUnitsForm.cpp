@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -73,7 +74,10 @@ void TUnitsForm::Fill() {
     }
     if (N > 0 && FIndex >= 0 && FIndex < N) FList->setCurrentRow(FIndex);
     const int H = N > 0 ? UnitsPickerHeight(N, FItemHeight) : height();
-    setFixedSize(UnitsPickerWidth(Widest), H);
+    // The list keeps a small margin around each caption; it is added so a
+    // caption is never cut.
+    const int TextPad = 2 * (FList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    setFixedSize(UnitsPickerWidth(Widest + TextPad), H);
 }
 
 int TUnitsForm::Result() const {

@@ -149,6 +149,19 @@ TEST(EntryGrid, PairRowTypedAsOneNumberKeepsTheFirstNumber) {
     EXPECT_EQ(Beeps.Count(), 1);
 }
 
+TEST(EntryGrid, EditorFormatsByTheRowsFormatTypeWithFiveDigits) {
+    SheetWindow W({"H; V; U", "Small; %0.3f; ; ; 0; 0", "Other; %0.1f; ; ; 0; 10"});
+    W.Grid->SetUnits(1, utNone, 0, 0, ft_AutoOverride);
+    W.Grid->SetSigDigs(1, 2); // the editor keeps its own 5 digits
+    ASSERT_TRUE(W.Show());
+    W.Type(QStringLiteral("0.05"));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("0.0500"));
+    W.Type(QStringLiteral("0.1"));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("0.100"));
+}
+
 TEST(EntryGrid, ArrowsOnTheRoughnessRowStepAndWrapAndNeverMoveTheCell) {
     SheetWindow W;
     W.DuctUnits();
