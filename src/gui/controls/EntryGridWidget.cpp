@@ -209,6 +209,8 @@ TEntryGrid::TEntryGrid(QWidget* Parent) : TxStringGrid(Parent) {
 }
 
 TEntryGrid::~TEntryGrid() {
+    delete FList;
+    FList = nullptr;
     // The aids live in the parent window; they go with the sheet.
     delete FPullDown.data();
     delete FSpinUp.data();

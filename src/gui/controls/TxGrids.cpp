@@ -192,7 +192,12 @@ TxCustomGrid::TxCustomGrid(QWidget* Parent) : QAbstractScrollArea(Parent) {
     SetScrollBars(TScrollStyle::Both);
 }
 
-TxCustomGrid::~TxCustomGrid() = default;
+TxCustomGrid::~TxCustomGrid() {
+    // The editor goes first, while the grid it reports to is still whole.
+    setFocusProxy(nullptr);
+    delete FEditor;
+    FEditor = nullptr;
+}
 
 void TxCustomGrid::ResizeLists() {
     FColWidths.resize(FColCount, FDefaultColWidth);

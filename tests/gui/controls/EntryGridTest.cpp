@@ -435,6 +435,26 @@ TEST(EntryGrid, DisabledRowOffersNoAidNoEditorAndGreyText) {
     EXPECT_GT(Darkest(1), Darkest(4) + 40);
 }
 
+TEST(EntryGrid, AidsFollowTheRowWhenTheSheetScrolls) {
+    QStringList Rows{"H; V; U"};
+    for (int I = 1; I <= 30; ++I)
+        Rows << QStringLiteral("Row %1; %0.1f; ; PE; 0; 10").arg(I);
+    SheetWindow W(Rows);
+    W.Grid->setMinimumSize(300, 0);
+    W.Grid->setFixedHeight(6 * (W.Grid->DefaultRowHeight() + 1));
+    ASSERT_TRUE(W.Show());
+    W.GoToRow(20);
+    EXPECT_GT(W.Grid->TopRow(), 1);
+    TAidButton* B = W.Grid->PropEditorButton();
+    ASSERT_TRUE(B->isVisible());
+    const QRect Cell = W.Grid->CellRect(1, 20);
+    ASSERT_FALSE(Cell.isEmpty());
+    EXPECT_EQ(B->geometry().top(), W.Grid->viewport()->mapTo(&W.Window, Cell.topLeft()).y());
+    // Closing the window with the editor open ends cleanly.
+    W.Key(Qt::Key_Return);
+    EXPECT_TRUE(W.Grid->EditorVisible());
+}
+
 TEST(EntryGrid, DisablingOrHidingTheSheetTakesItsAidsAway) {
     SheetWindow W;
     W.DuctUnits();
