@@ -394,6 +394,40 @@ QStringList TxCustomGrid::RowHeightsList() const {
     return L;
 }
 
+void TxCustomGrid::SetColWidthsList(const QStringList& L) {
+    bool Any = false;
+    for (int I = 0; I < std::min<int>(static_cast<int>(L.size()), FColCount); ++I) {
+        bool Ok = false;
+        const int W = L[I].trimmed().toInt(&Ok);
+        if (!Ok || W < 0) continue;
+        FColWidths[I] = W;
+        Any = true;
+    }
+    if (!Any) return;
+    FHasColWidths = true;
+    ColWidthsChanged();
+}
+
+void TxCustomGrid::SetColFormatStrList(const QStringList& L) {
+    for (int I = 0; I < std::min<int>(static_cast<int>(L.size()), FColCount); ++I) {
+        FColFormats[I] = L[I].left(MaxFormatLength);
+        FHasColFormats = true;
+    }
+}
+
+void TxCustomGrid::SetRowHeightsList(const QStringList& L) {
+    for (int I = 0; I < std::min<int>(static_cast<int>(L.size()), FRowCount); ++I) {
+        bool Ok = false;
+        const int H = L[I].trimmed().toInt(&Ok);
+        if (!Ok || H < 0) continue;
+        FRowHeights[I] = H;
+        FHasRowHeights = true;
+    }
+    UpdateScrollBars();
+    PlaceEditor();
+    InvalidateGrid();
+}
+
 void TxCustomGrid::SetCol(int Value) {
     if (Value < FFixedCols || Value >= FColCount) throw EGridError(SIndexOutOfRange);
     FocusCell(Value, FRow, true);

@@ -132,6 +132,11 @@ public:
     QStringList ColWidthsList() const;
     QStringList ColFormatStrList() const;
     QStringList RowHeightsList() const;
+    // Restores saved lists: one value per column or row in index order;
+    // values beyond the grid, and values that are not numbers, are skipped.
+    void SetColWidthsList(const QStringList& L);
+    void SetColFormatStrList(const QStringList& L);
+    void SetRowHeightsList(const QStringList& L);
 
     // ---- Current cell, selection and scrolling ---------------------------
     int Col() const { return FCol; }

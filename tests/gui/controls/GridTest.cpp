@@ -394,6 +394,28 @@ TEST(Grid, AlwaysShowEditorKeepsTheEditorAndHandsOverAtTheTextEnds) {
     EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), 2);
 }
 
+TEST(Grid, SavedLayoutListsRoundTripAndBadEntriesAreSkipped) {
+    TxStringGrid A;
+    EXPECT_TRUE(A.ColWidthsList().isEmpty());
+    EXPECT_TRUE(A.RowHeightsList().isEmpty());
+    EXPECT_TRUE(A.ColFormatStrList().isEmpty());
+    A.SetColWidths(2, 77);
+    A.SetRowHeights(3, 21);
+    A.SetColFormatStr(4, QStringLiteral("%0.2f"));
+    TxStringGrid B;
+    B.SetColWidthsList(A.ColWidthsList());
+    B.SetRowHeightsList(A.RowHeightsList());
+    B.SetColFormatStrList(A.ColFormatStrList());
+    EXPECT_EQ(B.ColWidthsList(), A.ColWidthsList());
+    EXPECT_EQ(B.RowHeightsList(), A.RowHeightsList());
+    EXPECT_EQ(B.ColFormatStr(4), QStringLiteral("%0.2f"));
+    B.SetColWidthsList({"x", "-3", " 12 ", "", "9", "10", "11", "12"});
+    EXPECT_EQ(B.ColWidths(0), A.ColWidths(0));
+    EXPECT_EQ(B.ColWidths(1), A.ColWidths(1));
+    EXPECT_EQ(B.ColWidths(2), 12);
+    EXPECT_EQ(B.ColWidths(4), 9); // entries beyond the five columns are ignored
+}
+
 TEST(Grid, CountsBelowOneGiveOneAndShrinkTheFixedCounts) {
     TxStringGrid G;
     G.SetColCount(0);
