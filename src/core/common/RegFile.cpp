@@ -157,6 +157,7 @@ bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted, bool
     }
     std::string Bytes;
     if (!ParseHexBytes(Rest, Bytes)) return false;
+    if (Kind == static_cast<std::uint32_t>(TRegKind::Removed)) return false;
     Value.Kind = static_cast<TRegKind>(Kind);
     if (Value.Kind == TRegKind::String || Value.Kind == TRegKind::ExpandString)
         Value.Data = Ansi ? TextFromAnsi(Bytes) : TextFromUtf16(Bytes);
@@ -235,6 +236,8 @@ std::string NormalizeKeyPath(std::string_view Path) {
     return Out;
 }
 
+TRegKey::TRegKey(std::string Path) : FPath(std::move(Path)), FFolded(FoldCase(FPath)) {}
+
 const TRegValue* TRegKey::Find(std::string_view Name) const {
     const auto It = FIndex.find(Fold(Name));
     return It == FIndex.end() ? nullptr : &FValues[It->second];
@@ -256,7 +259,15 @@ void TRegKey::Set(TRegValue Value) {
 void TRegKey::Remove(std::string_view Name) {
     const auto It = FIndex.find(Fold(Name));
     if (It == FIndex.end()) return;
-    FValues.erase(FValues.begin() + static_cast<long>(It->second));
+    FValues[It->second].Kind = TRegKind::Removed;
+    FValues[It->second].Data.clear();
+    FIndex.erase(It);
+    if (++FDead > FValues.size() / 2 + 16) Compact();
+}
+
+void TRegKey::Compact() const {
+    std::erase_if(FValues, [](const TRegValue& V) { return V.Kind == TRegKind::Removed; });
+    FDead = 0;
     FIndex.clear();
     for (std::size_t I = 0; I < FValues.size(); ++I)
         FIndex.emplace(Fold(FValues[I].Name), I);
@@ -287,13 +298,13 @@ void TRegFile::DeleteKey(std::string_view Path) {
     if (Key.empty()) return;
     const std::string Below = Key + "\\";
     const auto Removed = std::erase_if(FKeys, [&](const TRegKey& K) {
-        const std::string F = Fold(K.Path());
+        const std::string& F = K.FoldedPath();
         return F == Key || F.compare(0, Below.size(), Below) == 0;
     });
     if (Removed == 0) return;
     FIndex.clear();
     for (std::size_t I = 0; I < FKeys.size(); ++I)
-        FIndex.emplace(Fold(FKeys[I].Path()), I);
+        FIndex.emplace(FKeys[I].FoldedPath(), I);
 }
 
 std::vector<std::string> TRegFile::SubKeyNames(std::string_view Path) const {
@@ -301,7 +312,7 @@ std::vector<std::string> TRegFile::SubKeyNames(std::string_view Path) const {
     std::vector<std::string> Names;
     std::unordered_set<std::string> Seen;
     for (const auto& K : FKeys) {
-        const std::string F = Fold(K.Path());
+        const std::string& F = K.FoldedPath();
         if (F.size() <= Prefix.size() || F.compare(0, Prefix.size(), Prefix) != 0) continue;
         // Folding keeps the byte length of every character, so the name
         // starts at the same offset in the path as written.

@@ -17,12 +17,13 @@ namespace oravent {
 // Registry value kinds (the numbers of the hex(N) form).
 enum class TRegKind : std::uint32_t {
     None = 0,
-    String = 1,       // "text" or hex(1):  (REG_SZ)
-    ExpandString = 2, // hex(2):            (REG_EXPAND_SZ)
-    Binary = 3,       // hex:
-    DWord = 4,        // dword:0000000a
-    MultiString = 7,  // hex(7):
-    QWord = 11,       // hex(b):
+    String = 1,           // "text" or hex(1):  (REG_SZ)
+    ExpandString = 2,     // hex(2):            (REG_EXPAND_SZ)
+    Binary = 3,           // hex:
+    DWord = 4,            // dword:0000000a
+    MultiString = 7,      // hex(7):
+    QWord = 11,           // hex(b):
+    Removed = 0xFFFFFFFF, // internal: a gap left by a removed value
 };
 
 struct TRegValue {
@@ -37,10 +38,14 @@ struct TRegValue {
 
 class TRegKey {
 public:
-    explicit TRegKey(std::string Path) : FPath(std::move(Path)) {}
+    explicit TRegKey(std::string Path);
     // "HKEY_CURRENT_USER\Software\Halvorn\Oravent\Settings"
     const std::string& Path() const { return FPath; }
-    const std::vector<TRegValue>& Values() const { return FValues; }
+    const std::string& FoldedPath() const { return FFolded; } // for comparing
+    const std::vector<TRegValue>& Values() const {
+        if (FDead > 0) Compact();
+        return FValues;
+    }
     const TRegValue* Find(std::string_view Name) const;
     // Sets a value; an existing one (name compared without case) keeps its
     // place and the spelling of its name.
@@ -49,8 +54,13 @@ public:
 
 private:
     std::string FPath;
-    std::vector<TRegValue> FValues;
-    std::unordered_map<std::string, std::size_t> FIndex; // folded name -> index
+    std::string FFolded;
+    // Removed values stay as gaps (kind Removed) until the list is next
+    // looked at, so that many removals take linear time in all.
+    mutable std::vector<TRegValue> FValues;
+    mutable std::unordered_map<std::string, std::size_t> FIndex; // folded name -> index
+    mutable std::size_t FDead = 0;
+    void Compact() const;
 };
 
 class TRegFile {

@@ -251,3 +251,55 @@ TEST(VerInfoRobust, DamagedProgramFilesAndRecords) {
 
 } // namespace
 } // namespace oravent
+
+namespace oravent {
+namespace {
+
+// Huge files: many keys, values and deletions, a value of a megabyte; read in
+// time proportional to their size.
+TEST(RegistryRobust, HugeExportFile) {
+    std::string Text = "Windows Registry Editor Version 5.00\r\n\r\n";
+    for (int K = 0; K < 3000; ++K)
+        Text += "[HKEY_CURRENT_USER\\Big\\K" + std::to_string(K) + "]\r\n";
+    Text += "[HKEY_CURRENT_USER\\Big\\Values]\r\n";
+    for (int V = 0; V < 60000; ++V)
+        Text += "\"v" + std::to_string(V) + "\"=dword:" + std::to_string(V % 10) + "\r\n";
+    for (int V = 0; V < 60000; V += 2)
+        Text += "\"V" + std::to_string(V) + "\"=-\r\n";
+    for (int K = 0; K < 3000; ++K)
+        Text += "[-HKEY_CURRENT_USER\\Gone\\" + std::to_string(K) + "]\r\n";
+    Text += "[HKEY_CURRENT_USER\\Big\\Blob]\r\n\"b\"=hex:";
+    for (int B = 0; B < 400000; ++B)
+        Text += B % 25 == 24 ? "ab,\\\r\n  " : "ab,";
+    Text += "ab\r\n";
+    const TRegFile F = TRegFile::Parse(Text);
+    ASSERT_EQ(F.Keys().size(), 3002u);
+    EXPECT_EQ(F.FindKey("HKEY_CURRENT_USER\\Big\\Values")->Values().size(), 30000u);
+    EXPECT_EQ(F.FindKey("HKEY_CURRENT_USER\\Big\\Blob")->Values()[0].Data.size(), 400001u);
+    EXPECT_EQ(F.FindKey("hkey_current_user\\big\\values")->Find("V59999")->Data,
+              std::string("\x09\0\0\0", 4));
+    EXPECT_TRUE(SameFile(F, TRegFile::Parse(F.Serialize())));
+}
+
+TEST(IniRobust, HugeIniFile) {
+    TTempDir Dir(true);
+    std::string Text;
+    for (int S = 0; S < 2000; ++S) {
+        Text += "[Section" + std::to_string(S) + "]\r\n";
+        for (int K = 0; K < 50; ++K)
+            Text += "Key" + std::to_string(K) + " = " + std::to_string(K) + "\r\n";
+    }
+    Text += "[Last]\r\nHuge=" + std::string(1 << 20, 'x') + "\r\n";
+    PutFile(Dir / "huge.ini", Text);
+    TMemIniFile Mem(Dir / "huge.ini");
+    EXPECT_EQ(Mem.ReadInt("Section1999", "Key49", 0), 49);
+    EXPECT_EQ(Mem.ReadText("Last", "Huge", "").size(), 1u << 20); // no length limit
+    TIniFile Ini(Dir / "huge.ini");
+    EXPECT_EQ(Ini.ReadInt("section1999", "key49", 0), 49);
+    Ini.WriteInt("Section1999", "Key49", 7);
+    EXPECT_EQ(Ini.ReadInt("Section1999", "Key49", 0), 7);
+    EXPECT_EQ(Ini.ReadText("Last", "Huge", "").size(), 1u << 20);
+}
+
+} // namespace
+} // namespace oravent
