@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "controls/TxEntryGrid.h"
+#include "duct/DuctSheetRows.h"
 
 using namespace oravent;
 
@@ -20,27 +21,8 @@ struct Sheet {
     std::string Text(int R) const { return std::get<std::string>(Grid.GetValue(1, R)); }
 };
 
-const std::vector<std::string> MainRows = {
-    "Property; Value; Units",
-    "Barometer; %0.3f; kPa; PE; 70; 120",
-    "Average Temperature;  %0.1f/%0.1f; °C; PE; -60; 90",
-    "Duct Roughness; enum; ; Smooth; Medium Smooth; Average; Medium Rough; Rough",
-    "Pressure Rate; %0.3f; Pa/m; NPE; 0.01; 100",
-    "Volume Flow; %0.3f; m³/s; NPE; 0.01; 576",
-    "Round Duct Velocity; %0.1f; m/s; NPE; 0.001; 100",
-    "Equivalent Diameter; %0.4g; mm; NPE; 50; 2400",
-    "Clear Height; %0.4g; mm; NPE; 50; 2400",
-    "Clear Width; %0.4g; mm; NPE; 50; 2400",
-};
-
-const std::vector<std::string> RoughRows = {
-    "Category; mm",
-    "Smooth; %0.4f; ; ; 0; 0",
-    "Medium Smooth; %0.4f; ; ; 0; 0",
-    "Average; %0.4f; ; ; 0; 0",
-    "Medium Rough; %0.4f; ; ; 0; 0",
-    "Rough; %0.4f; ; ; 0; 0",
-};
+const std::vector<std::string>& MainRows = DuctSheetRowTexts();
+const std::vector<std::string>& RoughRows = RoughnessRowTexts();
 
 // ---------------------------------------------------------------------------
 // Row-definition texts

@@ -12,6 +12,7 @@
 
 #include "GuiTestUtil.h"
 #include "controls/EntryGridWidget.h"
+#include "duct/DuctSheetRows.h"
 
 using namespace oravent;
 using namespace oravent::gui;
@@ -19,18 +20,14 @@ using oravent::gui::test::BeepCounter;
 
 namespace {
 
-const QStringList DuctRows = {
-    "Property; Value; Units",
-    "Barometer; %0.3f; kPa; PE; 70; 120",
-    "Average Temperature;  %0.1f/%0.1f; °C; PE; -60; 90",
-    "Duct Roughness; enum; ; Smooth; Medium Smooth; Average; Medium Rough; Rough",
-    "Pressure Rate; %0.3f; Pa/m; NPE; 0.01; 100",
-    "Volume Flow; %0.3f; m³/s; NPE; 0.01; 576",
-    "Round Duct Velocity; %0.1f; m/s; NPE; 0.001; 100",
-    "Equivalent Diameter; %0.4g; mm; NPE; 50; 2400",
-    "Clear Height; %0.4g; mm; NPE; 50; 2400",
-    "Clear Width; %0.4g; mm; NPE; 50; 2400",
-};
+QStringList ToQStrings(const std::vector<std::string>& Texts) {
+    QStringList List;
+    for (const auto& T : Texts)
+        List << QString::fromStdString(T);
+    return List;
+}
+
+const QStringList DuctRows = ToQStrings(DuctSheetRowTexts());
 
 struct SheetWindow {
     QWidget Window;

@@ -17,6 +17,7 @@
 
 #include "controls/EntryGridWidget.h"
 #include "controls/TxFmtEdit.h"
+#include "duct/DuctSheetRows.h"
 
 using namespace oravent;
 using namespace oravent::gui;
@@ -35,16 +36,10 @@ struct DemoWindow {
         auto* L = new QVBoxLayout(&Window);
         Grid = new TEntryGrid(&Window);
         L->addWidget(Grid);
-        Grid->SetRows({"Property; Value; Units", "Barometer; %0.3f; kPa; PE; 70; 120",
-                       "Average Temperature;  %0.1f/%0.1f; °C; PE; -60; 90",
-                       "Duct Roughness; enum; ; Smooth; Medium Smooth; Average; Medium Rough; "
-                       "Rough",
-                       "Pressure Rate; %0.3f; Pa/m; NPE; 0.01; 100",
-                       "Volume Flow; %0.3f; m³/s; NPE; 0.01; 576",
-                       "Round Duct Velocity; %0.1f; m/s; NPE; 0.001; 100",
-                       "Equivalent Diameter; %0.4g; mm; NPE; 50; 2400",
-                       "Clear Height; %0.4g; mm; NPE; 50; 2400",
-                       "Clear Width; %0.4g; mm; NPE; 50; 2400"});
+        QStringList RowTexts;
+        for (const auto& T : DuctSheetRowTexts())
+            RowTexts << QString::fromStdString(T);
+        Grid->SetRows(RowTexts);
         Grid->SetUnitsPicker(&TEntryGrid::ShowRowUnitsPicker);
         Grid->SetUnits(1, utPressure, 0, 0, ft_Fixed);
         Grid->SetUnits(2, utTemperature, 0, 0, ft_Fixed);
