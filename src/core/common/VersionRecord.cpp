@@ -1,7 +1,9 @@
 // The program's own version record, placed in an ELF note section so that a
 // reader finds it in the program file. The numbers come from the build's
-// project version; every program that links the core carries it (the link
-// keeps this object through the symbol oravent_version_note).
+// project version, the company, product and description texts from the
+// build's settings (the values below only stand in for a build without
+// them); every program that links the core carries it (the link keeps this
+// object through the symbol oravent_version_note).
 #include "common/VersionRecord.h"
 
 #ifndef ORAVENT_VERSION_STR
