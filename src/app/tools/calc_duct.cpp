@@ -198,6 +198,17 @@ double NumberOrThrow(std::string_view text) {
     return v;
 }
 
+// A flow or size quantity: zero or less has no meaning for a duct (a negative
+// volume or side would otherwise come back as a solved sheet of nonsense).
+double PositiveOrThrow(std::string_view text, std::string_view what) {
+    const double v = NumberOrThrow(text);
+    if (!(v > 0)) {
+        throw EBadValue("'" + Shown(Trim(text)) + "': the " + std::string(what) +
+                        " must be greater than 0");
+    }
+    return v;
+}
+
 // Shortest text that reads back as the same double; "null" when not finite.
 void AppendNumber(std::string& out, double v) {
     if (!std::isfinite(v)) {
@@ -245,26 +256,38 @@ int RoughnessFromText(std::string_view text) {
 // barometer.
 TAirStateRec AirFromText(std::string_view text, const DuctSheet& sheet, const TUnits& u) {
     text = Trim(text);
+    const auto notTemperature = [&] {
+        return EBadValue("'" + Shown(text) + "' is not a temperature (dry bulb[/wet bulb])");
+    };
     std::string celsius(text);
     if (u.Temperature.Factor != 1.0 || u.Temperature.Offset != 0.0) {
         const std::size_t slash = text.find('/');
-        const double db = TUnits::In(u.Temperature, NumberOrThrow(text.substr(0, slash)));
-        celsius = NumberText(db);
+        double db = 0, wb = 0;
+        if (!ParseNumber(text.substr(0, slash), db)) throw notTemperature();
+        celsius = NumberText(TUnits::In(u.Temperature, db));
         if (slash != std::string_view::npos) {
+            if (!ParseNumber(text.substr(slash + 1), wb)) throw notTemperature();
             celsius += '/';
-            celsius += NumberText(TUnits::In(u.Temperature, NumberOrThrow(text.substr(slash + 1))));
+            celsius += NumberText(TUnits::In(u.Temperature, wb));
         }
     }
     TAirStateRec rec = sheet.DuctAir;
     try {
         StrToAirState(celsius, rec, sheet.Barometer, 0.5);
     } catch (const EConvertError&) {
-        throw EBadValue("'" + Shown(text) + "' is not a temperature (dry bulb[/wet bulb])");
+        throw notTemperature();
     } catch (const EPsychroError& e) {
         ResetReferenceState();
         throw EBadValue("temperature '" + Shown(text) + "': " + e.what());
     }
     return rec;
+}
+
+std::string TemperatureText(const DuctSheet& s, const TUnits& u) {
+    const double db = TUnits::Out(u.Temperature, s.DuctAir.DryBulb);
+    const double wb = TUnits::Out(u.Temperature, s.DuctAir.WetBulb);
+    if (!std::isfinite(db) || !std::isfinite(wb)) return "?";
+    return FormatPair("%0.1f/%0.1f", db, wb);
 }
 
 // Applies one edit as the main window does for a committed row, then Iterate.
@@ -282,7 +305,19 @@ void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u) {
             s.SetBarometer(p);
         } catch (const EPsychroError& e) {
             ResetReferenceState();
-            throw EBadValue(e.what());
+            // The engine refuses either the pressure itself or the sheet's air
+            // at that pressure; saturated air at 20 °C tells which.
+            bool pressureOk = true;
+            try {
+                TAirStateRec probe{};
+                SetState(probe, p, 20.0, 20.0, 0);
+            } catch (const EPsychroError&) {
+                pressureOk = false;
+            }
+            ResetReferenceState();
+            if (!pressureOk) throw EBadValue(e.what());
+            throw EBadValue("the air " + TemperatureText(s, u) + " " + u.Temperature.Caption +
+                            " cannot be kept at this pressure: " + e.what());
         }
         break;
     }
@@ -293,32 +328,25 @@ void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u) {
         s.SetRoughnessIndex(RoughnessFromText(text));
         break;
     case Qty::PRate:
-        s.EnterPRate(TUnits::In(u.PRate, NumberOrThrow(text)));
+        s.EnterPRate(TUnits::In(u.PRate, PositiveOrThrow(text, "pressure rate")));
         break;
     case Qty::Volume:
-        s.EnterVolume(TUnits::In(u.Volume, NumberOrThrow(text)));
+        s.EnterVolume(TUnits::In(u.Volume, PositiveOrThrow(text, "volume flow")));
         break;
     case Qty::Velocity:
-        s.EnterVelocity(TUnits::In(u.Velocity, NumberOrThrow(text)));
+        s.EnterVelocity(TUnits::In(u.Velocity, PositiveOrThrow(text, "velocity")));
         break;
     case Qty::Diameter:
-        s.EnterDiameter(TUnits::In(u.Length, NumberOrThrow(text)));
+        s.EnterDiameter(TUnits::In(u.Length, PositiveOrThrow(text, "diameter")));
         break;
     case Qty::Height:
-        s.EnterHeight(TUnits::In(u.Length, NumberOrThrow(text)));
+        s.EnterHeight(TUnits::In(u.Length, PositiveOrThrow(text, "height")));
         break;
     case Qty::Width:
-        s.EnterWidth(TUnits::In(u.Length, NumberOrThrow(text)));
+        s.EnterWidth(TUnits::In(u.Length, PositiveOrThrow(text, "width")));
         break;
     }
     s.Iterate();
-}
-
-std::string TemperatureText(const DuctSheet& s, const TUnits& u) {
-    const double db = TUnits::Out(u.Temperature, s.DuctAir.DryBulb);
-    const double wb = TUnits::Out(u.Temperature, s.DuctAir.WetBulb);
-    if (!std::isfinite(db) || !std::isfinite(wb)) return "?";
-    return FormatPair("%0.1f/%0.1f", db, wb);
 }
 
 // --- options ----------------------------------------------------------------------

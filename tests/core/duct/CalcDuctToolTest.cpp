@@ -137,11 +137,12 @@ TEST_F(CalcDuctTool, EditsRunInOrderFromTheSolvedSheet) {
 }
 
 TEST_F(CalcDuctTool, ArithmeticFailureIsReportedWithExitOne) {
-    const ToolRun r = Run(With(TestAir, {"solve", "prate=0"}));
+    // A velocity this small makes the diameter underflow to 0.
+    const ToolRun r = Run(With(TestAir, {"solve", "velocity=1e-200"}));
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Out.find("\"failure\": \"No solution with the last values!\""), std::string::npos)
         << r.Out;
-    EXPECT_NE(r.Out.find("\"failed_edit\": \"prate=0\""), std::string::npos);
+    EXPECT_NE(r.Out.find("\"failed_edit\": \"velocity=1e-200\""), std::string::npos);
     EXPECT_NE(r.Err.find("No solution with the last values!"), std::string::npos);
 }
 
@@ -163,6 +164,21 @@ TEST_F(CalcDuctTool, BadUsageExitsTwoWithAMessage) {
         {"DensityNotPositive", {"--density", "-1"}, "not a positive number"},
         {"MissingValue", {"--csv"}, "--csv needs a value"},
         {"MissingFile", {"--file", "/nonexistent/Oravent.ini"}, "cannot read calculation file"},
+        // Flow and size quantities must be positive: a negative volume or side
+        // would otherwise come back as a solved sheet.
+        {"NegativeVolume", {"volume=-1"}, "the volume flow must be greater than 0"},
+        {"NegativeVelocity", {"velocity=-3"}, "the velocity must be greater than 0"},
+        {"ZeroPressureRate", {"prate=0"}, "the pressure rate must be greater than 0"},
+        {"ZeroHeight", {"height=0"}, "the height must be greater than 0"},
+        {"NegativeWidth", {"width=-1"}, "the width must be greater than 0"},
+        {"NegativeDiameter", {"diameter=-0.5"}, "the diameter must be greater than 0"},
+        {"ImperialTemperatureText", {"--imperial", "temperature=68/"}, "is not a temperature"},
+        {"ImperialTemperatureWord", {"--imperial", "temperature=warm"}, "is not a temperature"},
+        {"PressureOutOfRange", {"barometer=5"}, "barometer=5: Pressure out of range"},
+        {"AirNotKeptAtPressure",
+         {"barometer=500"},
+         "barometer=500: the air 19.5/13.4 \xC2\xB0"
+         "C cannot be kept at this pressure: "},
     };
     for (const UsageCase& c : cases) {
         const ToolRun r = Run(c.Args);
@@ -312,7 +328,16 @@ TEST_F(CalcDuctTool, MalformedSchedulesGiveClearMessages) {
          {"in.csv:2: column 1 (volume)", "\\x01\\xFF\\x00"},
          2},
         {"UnterminatedQuote", "volume,prate\n\"1,1\n", 1, {"in.csv:2: unterminated quote"}, 2},
-        {"FailureInLine", "volume,prate\n1,0\n", 1, {"in.csv:2: column 2 (prate): No solution"}, 2},
+        {"FailureInLine",
+         "prate,velocity\n1,1e-200\n",
+         1,
+         {"in.csv:2: column 2 (velocity): No solution"},
+         2},
+        {"NegativeInLine",
+         "volume,prate\n1,-1\n2,1\n",
+         1,
+         {"in.csv:2: column 2 (prate): '-1': the pressure rate must be greater than 0"},
+         3},
     };
     for (const MalformedCase& c : cases) {
         WriteFile(Dir / "in.csv", c.Text);
