@@ -493,6 +493,16 @@ bool StartSheet(const TOptions& o, DuctSheet& s) {
         s.Diameter = ini.ReadReal(Sec, "Diameter", 0.835);
         s.Height = ini.ReadReal(Sec, "Height", 0.55);
         s.Width = ini.ReadReal(Sec, "Width", 1.1);
+        const std::pair<const char*, double> flowAndSize[] = {
+            {"PRate", s.PRate},       {"Volume", s.Volume}, {"Velocity", s.Velocity},
+            {"Diameter", s.Diameter}, {"Height", s.Height}, {"Width", s.Width}};
+        for (const auto& [key, v] : flowAndSize) {
+            if (!(v > 0)) {
+                std::fprintf(stderr, "%s: %s: %s %s must be greater than 0\n", Prog,
+                             Shown(o.File, 1000).c_str(), key, NumberText(v).c_str());
+                return false;
+            }
+        }
         TAirStateRec rec = s.DuctAir;
         try {
             StrToAirState(temp, rec, s.Barometer, 0.5);

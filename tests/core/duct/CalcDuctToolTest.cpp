@@ -240,6 +240,15 @@ TEST_F(CalcDuctTool, StartsFromTheCalculationFile) {
     EXPECT_NE(r.Out.find("\"temperature\": \"25.0/18.0\""), std::string::npos);
 }
 
+TEST_F(CalcDuctTool, CalculationFileWithANegativeVolumeIsRefused) {
+    WriteFile(Dir / "Oravent.ini", "[Settings]\nVolume=-3.000\n");
+    const ToolRun r = Run({"--file", (Dir / "Oravent.ini").string()});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("Oravent.ini: Volume -3 must be greater than 0"), std::string::npos)
+        << r.Err;
+    EXPECT_TRUE(r.Out.empty());
+}
+
 TEST_F(CalcDuctTool, SizesAThousandLineSchedule) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> vol(0.05, 20.0), pr(0.3, 3.0), h(0.2, 1.2);
