@@ -56,11 +56,8 @@ DuctSheet::DuctSheet() : Root(nullptr) {
     BindRoot();
 }
 
-DuctSheet::DuctSheet(const DuctSheet& Other)
-    : TDuctSheetValues(Other), Root(Other.Root), FFailed(Other.FFailed),
-      FEditFailed(Other.FEditFailed), FDensityOverride(Other.FDensityOverride),
-      FViscosityOverride(Other.FViscosityOverride) {
-    BindRoot();
+DuctSheet::DuctSheet(const DuctSheet& Other) : Root(nullptr) {
+    *this = Other;
 }
 
 DuctSheet& DuctSheet::operator=(const DuctSheet& Other) {

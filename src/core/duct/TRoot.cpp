@@ -22,11 +22,8 @@ TRoot::TRoot(TRootFunction AFn, TRootFunction ADerivative)
     SetStep(0.1);
 }
 
-TRoot::TRoot(const TRoot& Other)
-    : Fn(Other.Fn), Derivative(Other.Derivative), LastValue(Other.LastValue),
-      Tolerance(Other.Tolerance), Step(Other.Step), MaxIterations(Other.MaxIterations),
-      Iterations(Other.Iterations), Status(Other.Status) {
-    if (Other.FOwnDerivative) BindOwnDerivative();
+TRoot::TRoot(const TRoot& Other) {
+    *this = Other;
 }
 
 TRoot& TRoot::operator=(const TRoot& Other) {
