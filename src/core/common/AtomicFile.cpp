@@ -169,6 +169,44 @@ TFileLock::~TFileLock() {
     }
 }
 
+namespace {
+
+bool StatRegular(const std::string& FileName, struct stat& St) {
+    return ::stat(FileName.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+}
+
+} // namespace
+
+bool TFileStamp::Same(const TState& A, const TState& B) {
+    return A.Dev == B.Dev && A.Ino == B.Ino && A.Size == B.Size &&
+           A.MTime.tv_sec == B.MTime.tv_sec && A.MTime.tv_nsec == B.MTime.tv_nsec;
+}
+
+TFileStamp::TLook TFileStamp::Look(const std::string& FileName) {
+    struct stat St {};
+    if (!StatRegular(FileName, St)) {
+        FValid = false;
+        return Missing;
+    }
+    FSeen = TState{St.st_dev, St.st_ino, St.st_size, St.st_mtim};
+    if (FValid && Same(FSeen, FCopy) && FCopy.MTime.tv_sec + 2 < FLoadedAt) return Unchanged;
+    return Changed;
+}
+
+void TFileStamp::Loaded(const std::string& FileName, bool Read) {
+    struct stat After {};
+    FValid = Read && ::stat(FileName.c_str(), &After) == 0 &&
+             Same(TState{After.st_dev, After.st_ino, After.st_size, After.st_mtim}, FSeen);
+    FCopy = FSeen;
+    FLoadedAt = ::time(nullptr);
+}
+
+void TFileStamp::Written(const std::string& FileName) {
+    struct stat St {};
+    FValid = ::stat(FileName.c_str(), &St) == 0;
+    FCopy = TState{St.st_dev, St.st_ino, St.st_size, St.st_mtim};
+}
+
 bool ForceDirectories(const std::string& Folder) {
     if (Folder.empty()) return false;
     struct stat St {};

@@ -4,9 +4,12 @@
 // full disk leaves either the old or the new complete file.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <sys/types.h>
 
 namespace oravent {
 
@@ -31,6 +34,40 @@ public:
 
 private:
     int FFd = -1;
+};
+
+// Tells whether a copy of a file read earlier still is the file on disk,
+// without reading the file again. The copy counts only while the file is the
+// same file with the same size and change time, and the change lay well
+// before the copy was read: file times are coarse, so a change within the
+// same tick and size could otherwise go unseen.
+class TFileStamp {
+public:
+    enum TLook { Missing, Unchanged, Changed };
+    // Looks at the file: Missing (also a folder or other non-regular file;
+    // the copy no longer counts), Unchanged (the copy is current) or Changed
+    // (read it again, then call Loaded).
+    TLook Look(const std::string& FileName);
+    // After reading the file that Look found changed (Read: whether it could
+    // be read). A file that changed while it was read is read again next time.
+    void Loaded(const std::string& FileName, bool Read);
+    // After replacing the file with a copy held in memory.
+    void Written(const std::string& FileName);
+    // The copy no longer counts.
+    void Forget() { FValid = false; }
+
+private:
+    struct TState {
+        dev_t Dev = 0;
+        ino_t Ino = 0;
+        off_t Size = 0;
+        timespec MTime{};
+    };
+    static bool Same(const TState& A, const TState& B);
+    bool FValid = false;
+    TState FCopy; // the file as it was when the copy was read
+    TState FSeen; // the file as Look last found it
+    time_t FLoadedAt = 0;
 };
 
 // Creates the folder and its missing parents; false when that fails.

@@ -52,6 +52,26 @@ bool ParseQuoted(std::string_view Text, std::size_t& Pos, std::string& Out) {
     return false;
 }
 
+// The name part of a value line, "name"= or @= (the default value, Name
+// empty), with the blanks around the "="; Pos ends at the data. False when
+// the line does not start so. Line must not be empty.
+bool ParseValueName(std::string_view Line, std::size_t& Pos, std::string& Name) {
+    Pos = 0;
+    if (Line[0] == '@') {
+        Name.clear();
+        Pos = 1;
+    } else if (!ParseQuoted(Line, Pos, Name)) {
+        return false;
+    }
+    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
+        ++Pos;
+    if (Pos >= Line.size() || Line[Pos] != '=') return false;
+    ++Pos;
+    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
+        ++Pos;
+    return true;
+}
+
 bool ParseHexBytes(std::string_view Text, std::string& Out) {
     Out.clear();
     const std::string_view T = TrimBlanks(Text);
@@ -100,18 +120,7 @@ std::string TextFromAnsi(std::string_view Bytes) {
 bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted, bool Ansi) {
     Deleted = false;
     std::size_t Pos = 0;
-    if (Line[0] == '@') {
-        Value.Name.clear();
-        Pos = 1;
-    } else if (!ParseQuoted(Line, Pos, Value.Name)) {
-        return false;
-    }
-    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
-        ++Pos;
-    if (Pos >= Line.size() || Line[Pos] != '=') return false;
-    ++Pos;
-    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
-        ++Pos;
+    if (!ParseValueName(Line, Pos, Value.Name)) return false;
     const std::string_view Data = Line.substr(Pos);
     if (TrimBlanks(Data) == "-") {
         Deleted = true;
@@ -174,17 +183,7 @@ bool ParseValueLine(std::string_view Line, TRegValue& Value, bool& Deleted, bool
 bool IsStringValueLine(std::string_view Line) {
     std::size_t Pos = 0;
     std::string Name;
-    if (Line[0] == '@')
-        Pos = 1;
-    else if (Line[0] != '"' || !ParseQuoted(Line, Pos, Name))
-        return false;
-    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
-        ++Pos;
-    if (Pos >= Line.size() || Line[Pos] != '=') return false;
-    ++Pos;
-    while (Pos < Line.size() && (Line[Pos] == ' ' || Line[Pos] == '\t'))
-        ++Pos;
-    return Pos < Line.size() && Line[Pos] == '"';
+    return ParseValueName(Line, Pos, Name) && Pos < Line.size() && Line[Pos] == '"';
 }
 
 std::string Escape(std::string_view Text) {

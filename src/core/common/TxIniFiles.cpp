@@ -4,11 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <limits>
 #include <utility>
-
-#include <sys/stat.h>
 
 #include "common/AtomicFile.h"
 #include "common/TextCodec.h"
@@ -280,52 +277,33 @@ bool TCustomIniFile::ValueExists(std::string_view Section, std::string_view Iden
 // TIniFile
 
 struct TIniFile::TCache {
-    bool Valid = false;
-    dev_t Dev = 0;
-    ino_t Ino = 0;
-    off_t Size = 0;
-    timespec MTime{};
-    time_t LoadedAt = 0;
+    TFileStamp Stamp;
     TRawFile File;
 
     // The file as it is on disk now: the cached copy when the file has not
     // changed since it was read, else read again. A missing or unreadable
     // file is an empty file.
     const TRawFile& Refresh(const std::string& FileName) {
-        struct stat St {};
-        if (::stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode)) {
-            Valid = false;
+        switch (Stamp.Look(FileName)) {
+        case TFileStamp::Missing:
             File = TRawFile{};
             return File;
-        }
-        // The cached copy counts only for a file that is unchanged and was
-        // last modified well before it was read: file times are coarse, so a
-        // change within the same tick and size could otherwise go unseen.
-        if (Valid && St.st_dev == Dev && St.st_ino == Ino && St.st_size == Size &&
-            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec &&
-            MTime.tv_sec + 2 < LoadedAt)
+        case TFileStamp::Unchanged:
             return File;
+        case TFileStamp::Changed:
+            break;
+        }
         auto Bytes = ReadWholeFile(FileName);
         File = TRawFile{};
         if (Bytes) File.Bytes = std::move(*Bytes);
         File.Split();
-        // Re-stat: if the file changed while it was read, the next read reads
-        // it again.
-        struct stat After {};
-        Valid = Bytes && ::stat(FileName.c_str(), &After) == 0 && After.st_ino == St.st_ino &&
-                After.st_size == St.st_size && After.st_mtim.tv_sec == St.st_mtim.tv_sec &&
-                After.st_mtim.tv_nsec == St.st_mtim.tv_nsec;
-        Dev = St.st_dev;
-        Ino = St.st_ino;
-        Size = St.st_size;
-        MTime = St.st_mtim;
-        LoadedAt = ::time(nullptr);
+        Stamp.Loaded(FileName, Bytes.has_value());
         return File;
     }
 
     // Replaces the file with new bytes; raises when the file system refuses.
     void Store(const std::string& FileName, std::string Bytes) {
-        Valid = false;
+        Stamp.Forget();
         if (!AtomicWriteFile(FileName, Bytes))
             throw EIniFileException("Unable to write to " + FileName);
     }

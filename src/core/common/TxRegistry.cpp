@@ -3,11 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <functional>
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
@@ -55,43 +53,26 @@ struct TRegistryIniFile::TState {
     TRegFile File;
     int UpdateDepth = 0;
     std::vector<std::function<void(TRegFile&)>> Pending; // writes of the open batch
-    bool Valid = false;
-    dev_t Dev = 0;
-    ino_t Ino = 0;
-    off_t Size = 0;
-    timespec MTime{};
-    time_t LoadedAt = 0;
+    TFileStamp Stamp;
 
-    // The file as it is on disk (re-read only when it changed).
+    // The file as it is on disk (re-read only when it changed), with the
+    // writes of an open batch applied.
     const TRegFile& Refresh(const std::string& Name) {
-        struct stat St {};
-        if (::stat(Name.c_str(), &St) != 0 || !S_ISREG(St.st_mode)) {
-            Valid = false;
+        switch (Stamp.Look(Name)) {
+        case TFileStamp::Missing:
             File = TRegFile{};
-            for (const auto& Change : Pending)
-                Change(File);
+            break;
+        case TFileStamp::Unchanged:
             return File;
+        case TFileStamp::Changed: {
+            auto Bytes = ReadWholeFile(Name);
+            File = TRegFile::Parse(Bytes ? *Bytes : std::string());
+            Stamp.Loaded(Name, Bytes.has_value());
+            break;
         }
-        // The cached copy counts only for a file that is unchanged and was
-        // last modified well before it was read: file times are coarse, so a
-        // change within the same tick and size could otherwise go unseen.
-        if (Valid && St.st_dev == Dev && St.st_ino == Ino && St.st_size == Size &&
-            St.st_mtim.tv_sec == MTime.tv_sec && St.st_mtim.tv_nsec == MTime.tv_nsec &&
-            MTime.tv_sec + 2 < LoadedAt)
-            return File;
-        auto Bytes = ReadWholeFile(Name);
-        File = TRegFile::Parse(Bytes ? *Bytes : std::string());
+        }
         for (const auto& Change : Pending)
             Change(File);
-        struct stat After {};
-        Valid = Bytes && ::stat(Name.c_str(), &After) == 0 && After.st_ino == St.st_ino &&
-                After.st_size == St.st_size && After.st_mtim.tv_sec == St.st_mtim.tv_sec &&
-                After.st_mtim.tv_nsec == St.st_mtim.tv_nsec;
-        Dev = St.st_dev;
-        Ino = St.st_ino;
-        Size = St.st_size;
-        MTime = St.st_mtim;
-        LoadedAt = ::time(nullptr);
         return File;
     }
 
@@ -113,7 +94,7 @@ struct TRegistryIniFile::TState {
             throw EIniFileException("Unable to write to " + Name);
         TFileLock Lock(Name + ".lock");
         if (!Lock.Locked()) throw EIniFileException("Unable to write to " + Name);
-        Valid = false;
+        Stamp.Forget();
         auto Bytes = ReadWholeFile(Name);
         TRegFile Fresh = TRegFile::Parse(Bytes ? *Bytes : std::string());
         for (const auto& Change : Changes)
@@ -123,12 +104,7 @@ struct TRegistryIniFile::TState {
         File = std::move(Fresh);
         // The lock keeps other writers out, so the file on disk is the one
         // just written.
-        struct stat St {};
-        Valid = ::stat(Name.c_str(), &St) == 0;
-        Dev = St.st_dev;
-        Ino = St.st_ino;
-        Size = St.st_size;
-        MTime = St.st_mtim;
+        Stamp.Written(Name);
     }
 };
 
@@ -155,7 +131,7 @@ void TRegistryIniFile::EndUpdate() {
     if (FState->UpdateDepth == 0 || --FState->UpdateDepth > 0) return;
     auto Changes = std::move(FState->Pending);
     FState->Pending.clear();
-    FState->Valid = false;
+    FState->Stamp.Forget();
     if (!Changes.empty()) FState->Save(FStoreFile, Changes);
 }
 
