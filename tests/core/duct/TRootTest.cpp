@@ -91,6 +91,21 @@ TEST(RootSearch, NoZeroInReachReturnsFirstPointOfLastStep) {
     EXPECT_DOUBLE_EQ(lastA, r * r + 1);
 }
 
+TEST(RootSearch, StartAlreadyZeroMakesOneEvaluationAndKeepsStep) {
+    int calls = 0;
+    TRoot root([&](double x) {
+        ++calls;
+        return x - 3.0000005;
+    });
+    root.SetStep(0.25);
+    EXPECT_EQ(root.Solve(3.0), 3.0);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(root.Status, TRoot::rsStartOrFail);
+    EXPECT_EQ(root.Iterations, 0);
+    EXPECT_EQ(root.Step, 0.25);
+    EXPECT_EQ(root.LastValue, 3.0 - 3.0000005);
+}
+
 TEST(RootSearch, StepCarriesOverToNextSearch) {
     std::vector<double> xs;
     TRoot root([&](double x) {
