@@ -16,14 +16,7 @@ struct TTempText {
 // unreadable, so "20/15/3" is a conversion error.
 TTempText ParseTempText(std::string_view Text) {
     TTempText T;
-    const auto Slash = Text.find('/');
-    if (Slash == std::string_view::npos) {
-        T.DryBulb = StrToFloat(Text);
-        return T;
-    }
-    T.DryBulb = StrToFloat(Text.substr(0, Slash));
-    T.HasWetBulb = true;
-    T.WetBulb = StrToFloat(Text.substr(Slash + 1));
+    T.HasWetBulb = ParseNumberPair(Text, T.DryBulb, T.WetBulb);
     return T;
 }
 
@@ -61,23 +54,24 @@ void StrToDryWetBulb(std::string_view Text, double& DB, double& WB, double P) {
     double W = T.WetBulb;
     TAirStateRec Trial;
     bool Failed = false;
+    std::string EngineMessage; // why the engine refused the pair, if it did
     try {
         SetState(Trial, P, D, W, 0);
         Failed = !CheckAirState(Trial).empty();
-    } catch (const EPsychroError&) {
+    } catch (const EPsychroError& E) {
         Failed = true;
+        EngineMessage = E.what();
     }
     if (Failed) {
         ResetReferenceState();
         try {
             W = WetBulb(P, D, 0.5, 3);
-        } catch (const EPsychroError& E) {
+        } catch (const EPsychroError&) {
             // The trial record holds the state that failed its check, or
             // nothing computed when the engine refused the pair; then the
-            // engine's own text is the better message.
-            std::string Message = CheckAirState(Trial);
-            if (Message.empty()) Message = E.what();
-            throw EPsychroError(Message);
+            // engine's reason is the better message (the check of an empty
+            // record would only read "Bad data...").
+            throw EPsychroError(EngineMessage.empty() ? CheckAirState(Trial) : EngineMessage);
         }
     }
     DB = D;

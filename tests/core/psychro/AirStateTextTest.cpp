@@ -98,6 +98,31 @@ TEST(AirStateText, DryWetBulbRaisesWhenSubstituteFails) {
     ResetReferenceState();
 }
 
+TEST(AirStateText, DryWetBulbRaisesWithEngineTextWhenPairNotComputed) {
+    // A wet bulb above the boiling point: the engine refuses the pair itself,
+    // so no state was checked; the error names why the pair was refused
+    // rather than a check message about a record never computed.
+    double db = 1, wb = 2;
+    std::string trialMessage;
+    try {
+        TAirStateRec t;
+        SetState(t, kP, 150, 140, 0);
+    } catch (const EPsychroError& e) {
+        trialMessage = e.what();
+    }
+    ASSERT_FALSE(trialMessage.empty());
+    ResetReferenceState();
+    try {
+        StrToDryWetBulb("150/140", db, wb, kP);
+        FAIL();
+    } catch (const EPsychroError& e) {
+        EXPECT_EQ(e.what(), trialMessage);
+    }
+    EXPECT_DOUBLE_EQ(db, 1);
+    EXPECT_DOUBLE_EQ(wb, 2);
+    ResetReferenceState();
+}
+
 struct TBadText {
     const char* Name;
     const char* Text;
