@@ -168,50 +168,47 @@ int RunAir(const std::vector<std::string>& args) {
     }
 }
 
-int RunPressure(const std::vector<std::string>& args) {
+namespace {
+
+// One standard-atmosphere conversion: reads "--<Option> VALUE", converts it
+// and prints both values as JSON, the given value first.
+int RunConversion(const std::vector<std::string>& args, const char* command, const char* option,
+                  const char* usage, const char* inKey, const char* outKey,
+                  double (*convert)(double)) {
     try {
-        std::optional<double> altitude;
+        std::optional<double> value;
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if (auto v = OptionValue(args, i, "--altitude"))
-                altitude = ParseValue("--altitude", *v);
+            if (auto v = OptionValue(args, i, option))
+                value = ParseValue(option, *v);
             else
                 throw UsageError{"unexpected argument '" + args[i] + "'"};
         }
-        if (!altitude) throw UsageError{"usage: oravent-calc pressure --altitude Z (m)"};
+        if (!value) throw UsageError{usage};
         try {
-            const double p = AtmPressure(*altitude);
-            std::printf("{\n  \"Altitude\": %s,\n  \"Pressure\": %s\n}\n", Num(*altitude).c_str(),
-                        Num(p).c_str());
+            const double result = convert(*value);
+            std::printf("{\n  \"%s\": %s,\n  \"%s\": %s\n}\n", inKey, Num(*value).c_str(), outKey,
+                        Num(result).c_str());
             return 0;
         } catch (const EPsychroError& e) {
-            return Fail("pressure", e.what(), 1);
+            return Fail(command, e.what(), 1);
         }
     } catch (const UsageError& e) {
-        return Fail("pressure", e.Message, 2);
+        return Fail(command, e.Message, 2);
     }
 }
 
+} // namespace
+
+int RunPressure(const std::vector<std::string>& args) {
+    return RunConversion(args, "pressure", "--altitude",
+                         "usage: oravent-calc pressure --altitude Z (m)", "Altitude", "Pressure",
+                         &AtmPressure);
+}
+
 int RunAltitude(const std::vector<std::string>& args) {
-    try {
-        std::optional<double> pressure;
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            if (auto v = OptionValue(args, i, "--pressure"))
-                pressure = ParseValue("--pressure", *v);
-            else
-                throw UsageError{"unexpected argument '" + args[i] + "'"};
-        }
-        if (!pressure) throw UsageError{"usage: oravent-calc altitude --pressure P (kPa)"};
-        try {
-            const double z = Altitude(*pressure);
-            std::printf("{\n  \"Pressure\": %s,\n  \"Altitude\": %s\n}\n", Num(*pressure).c_str(),
-                        Num(z).c_str());
-            return 0;
-        } catch (const EPsychroError& e) {
-            return Fail("altitude", e.what(), 1);
-        }
-    } catch (const UsageError& e) {
-        return Fail("altitude", e.Message, 2);
-    }
+    return RunConversion(args, "altitude", "--pressure",
+                         "usage: oravent-calc altitude --pressure P (kPa)", "Pressure", "Altitude",
+                         &Altitude);
 }
 
 } // namespace oravent::calc

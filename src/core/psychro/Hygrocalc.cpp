@@ -45,16 +45,23 @@ void CheckDryBulb(double t) {
         Fail(psOutOfRange, "Dry bulb out of range (-100 to 200 \u00b0C)");
 }
 
-// Humidity ratio of a state at (P, t): not negative, not beyond saturation,
-// vapour pressure below the total pressure. A value over its limit by
-// rounding only is pulled back onto it.
-double CheckHumRatio(double P, double t, double W) {
-    if (!std::isfinite(W)) Fail(psNotANumber, "Humidity ratio is not a number");
+// A humidity ratio on its own: a number, not negative (a rounding error
+// below zero is zero) and at most kWMax.
+double CheckHumRatioValue(double W) {
+    CheckNumber(W, "Humidity ratio");
     if (W < 0.0) {
         if (W < -1e-12) Fail(psNoState, "Humidity ratio below zero");
         W = 0.0;
     }
     if (W > kWMax) Fail(psNoState, "Humidity ratio above 1000 kg/kg");
+    return W;
+}
+
+// Humidity ratio of a state at (P, t): as CheckHumRatioValue, and not beyond
+// saturation, so the vapour pressure stays below the total pressure. A value
+// over saturation by rounding only is pulled back onto it.
+double CheckHumRatio(double P, double t, double W) {
+    W = CheckHumRatioValue(W);
     const double pws = SatPressure(t);
     if (pws < P) {
         const double ws = HumRatioFromVap(P, pws);
@@ -213,6 +220,11 @@ void CompleteTW(TAirStateRec& Rec, double P, double t, double W) {
     Complete(Rec, P, t, W, nullptr);
 }
 
+// Fills Rec from dry bulb t on the wet-bulb line b, keeping b as given.
+void CompleteOnWetBulbLine(TAirStateRec& Rec, double P, double t, double b) {
+    Complete(Rec, P, t, HumRatioOfPair(P, t, b), &b);
+}
+
 // Dry bulb of a known humidity ratio and relative humidity.
 double DryBulbFromWAndRH(double P, double W, double f) {
     const double pv = VapFromHumRatio(P, W);
@@ -333,7 +345,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         const double tt = SearchOnWetBulbLine(
             P, b, [&](double x) { return Enthalpy(x, HumRatioFromWetBulb(P, x, b)) - h; },
             1e-9 * (std::fabs(h) + 1.0), "enthalpy");
-        Complete(Out, P, tt, HumRatioOfPair(P, tt, b), &b);
+        CompleteOnWetBulbLine(Out, P, tt, b);
         return;
     }
     case 9:
@@ -342,9 +354,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         CheckWetBulb(P, b);
         double WW;
         if (Code == 9) {
-            CheckNumber(W, "Humidity ratio");
-            if (W < -1e-12) Fail(psNoState, "Humidity ratio below zero");
-            WW = std::max(W, 0.0);
+            WW = CheckHumRatioValue(W);
         } else if (Code == 11) {
             if (d > b) {
                 CheckNumber(d, "Dew point");
@@ -356,7 +366,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         }
         const double tt = DryBulbFromWetBulbAndW(P, b, WW);
         CheckDryBulb(tt);
-        Complete(Out, P, tt, HumRatioOfPair(P, tt, b), &b);
+        CompleteOnWetBulbLine(Out, P, tt, b);
         return;
     }
     case 10: { // wet bulb + relative humidity
@@ -369,7 +379,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
                 return VapFromHumRatio(P, WW) / SatPressure(x) - ff;
             },
             1e-9, "relative humidity");
-        Complete(Out, P, tt, HumRatioOfPair(P, tt, b), &b);
+        CompleteOnWetBulbLine(Out, P, tt, b);
         return;
     }
     case 13: { // wet bulb + saturation pressure
@@ -386,7 +396,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
                 return Density(P, x, std::max(HumRatioFromWetBulb(P, x, b), 0.0)) - r;
             },
             1e-9 * std::fabs(r), "density");
-        Complete(Out, P, tt, HumRatioOfPair(P, tt, b), &b);
+        CompleteOnWetBulbLine(Out, P, tt, b);
         return;
     }
     case 15:
@@ -395,13 +405,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         CheckNumber(h, "Enthalpy");
         double WW;
         if (Code == 15) {
-            CheckNumber(W, "Humidity ratio");
-            WW = W;
-            if (WW < 0.0) {
-                if (WW < -1e-12) Fail(psNoState, "Humidity ratio below zero");
-                WW = 0.0;
-            }
-            if (WW > kWMax) Fail(psNoState, "Humidity ratio above 1000 kg/kg");
+            WW = CheckHumRatioValue(W);
         } else if (Code == 17) {
             WW = HumRatioFromVap(P, VapFromDewPoint(P, d));
         } else {
@@ -440,10 +444,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         const double ff = CheckRelHumidity(f);
         double WW;
         if (Code == 25) {
-            CheckNumber(W, "Humidity ratio");
-            if (W < -1e-12) Fail(psNoState, "Humidity ratio below zero");
-            if (W > kWMax) Fail(psNoState, "Humidity ratio above 1000 kg/kg");
-            WW = std::max(W, 0.0);
+            WW = CheckHumRatioValue(W);
         } else if (Code == 28) {
             WW = HumRatioFromVap(P, VapFromDewPoint(P, d));
         } else {
@@ -463,10 +464,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         const double ps = SatPressure(tt);
         double pv;
         if (Code == 26) {
-            CheckNumber(W, "Humidity ratio");
-            if (W < -1e-12) Fail(psNoState, "Humidity ratio below zero");
-            if (W > kWMax) Fail(psNoState, "Humidity ratio above 1000 kg/kg");
-            pv = VapFromHumRatio(P, std::max(W, 0.0));
+            pv = VapFromHumRatio(P, CheckHumRatioValue(W));
         } else if (Code == 30) {
             pv = CheckRelHumidity(f) * ps;
         } else if (Code == 31) {
