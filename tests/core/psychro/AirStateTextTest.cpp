@@ -169,6 +169,14 @@ const TCheckRow kCheckRows[] = {
     {"RelHumidity102Fails", 20, 20, 1.02, 0.0147, "High Relative Humidity..."},
     {"RelHumidityNaN", 20, 15, kNaN, 0.0, "High Relative Humidity..."},
     {"NegativeHumRatio", 20, 10, 0.0, -0.0001, "Absolute Humidity < 0 g/kg..."},
+    // Every limit itself is plausible.
+    {"LimitsInclusiveHigh", 99, 99, 1.01, -0.00001, ""},
+    {"LimitsInclusiveLow", -60, -60, -0.01, 0.0, ""},
+    // Several conditions at once: the earlier one in the table wins.
+    {"WetBulbHighBeforeDryBulbLow", -70, 120, 0.5, 0.0, "Wet bulb too high..."},
+    {"WetBulbAboveDryBeforeHumidity", 20, 30, 2.0, -1, "Wet Bulb > Dry Bulb \u00b0C..."},
+    {"LowRelHumidityBeforeAbsHumidity", 20, 10, -0.5, -1, "Low Relative Humidity..."},
+    {"HighRelHumidityBeforeAbsHumidity", 20, 10, 1.5, -1, "High Relative Humidity..."},
 };
 
 class AirStateCheck : public ::testing::TestWithParam<TCheckRow> {};
@@ -192,6 +200,10 @@ TEST(AirStateCheck, BadDataAfterFailedEngineCall) {
     SetState(s, kP, 20, 15, 0);
     EXPECT_THROW(SetState(bad, kP, 20, 25, 0), EPsychroError);
     EXPECT_EQ(CheckAirState(s), "Bad data...");
+    // The status is the last condition: a failed check of its own comes first.
+    TAirStateRec dryNegative = s;
+    dryNegative.AbsHumidity = -0.001;
+    EXPECT_EQ(CheckAirState(dryNegative), "Absolute Humidity < 0 g/kg...");
     ResetReferenceState();
     EXPECT_EQ(CheckAirState(s), "");
 }
