@@ -31,7 +31,8 @@ void StrToAirState(std::string_view Text, TAirStateRec& Rec, double P, double RH
 // Dry bulb and wet bulb of a temperature text. The dry bulb is clamped to
 // -60..150 °C; an implausible pair is replaced by the 50 % wet bulb. Raises
 // EConvertError for bad text, EPsychroError only when the substitute fails
-// too (with the check message of the trial state).
+// too: with the check message of the trial state, or the engine's reason when
+// the engine refused the pair itself.
 void StrToDryWetBulb(std::string_view Text, double& DB, double& WB, double P);
 
 // Empty for a plausible state, otherwise the message of the first failed
