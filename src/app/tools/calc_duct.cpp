@@ -253,8 +253,10 @@ int RoughnessFromText(std::string_view text) {
 }
 
 // The state of a "db/wb" temperature text in the shown unit, at the sheet's
-// barometer.
-TAirStateRec AirFromText(std::string_view text, const DuctSheet& sheet, const TUnits& u) {
+// barometer. The state's limits may move the temperatures (a dry bulb out of
+// range, a wet bulb above the dry bulb); note then says what was taken.
+TAirStateRec AirFromText(std::string_view text, const DuctSheet& sheet, const TUnits& u,
+                         std::string& note) {
     text = Trim(text);
     const auto notTemperature = [&] {
         return EBadValue("'" + Shown(text) + "' is not a temperature (dry bulb[/wet bulb])");
@@ -280,6 +282,24 @@ TAirStateRec AirFromText(std::string_view text, const DuctSheet& sheet, const TU
         ResetReferenceState();
         throw EBadValue("temperature '" + Shown(text) + "': " + e.what());
     }
+    const std::size_t slash = text.find('/');
+    double db = 0, wb = 0;
+    if (ParseNumber(text.substr(0, slash), db)) {
+        const double takenDb = TUnits::Out(u.Temperature, rec.DryBulb);
+        const double takenWb = TUnits::Out(u.Temperature, rec.WetBulb);
+        bool moved = std::fabs(takenDb - db) > 0.05;
+        if (slash != std::string_view::npos && ParseNumber(text.substr(slash + 1), wb)) {
+            moved = moved || std::fabs(takenWb - wb) > 0.05;
+        }
+        if (moved) {
+            note = "taken as " + FormatPair("%0.1f/%0.1f", takenDb, takenWb) + " " +
+                   u.Temperature.Caption + " (dry bulb " +
+                   FormatPair("%0.1f to %0.1f", TUnits::Out(u.Temperature, kLowestDryBulb),
+                              TUnits::Out(u.Temperature, kHighestDryBulbState)) +
+                   " " + u.Temperature.Caption +
+                   ", wet bulb from that of 1 % humidity up to the dry bulb)";
+        }
+    }
     return rec;
 }
 
@@ -292,7 +312,9 @@ std::string TemperatureText(const DuctSheet& s, const TUnits& u) {
 
 // Applies one edit as the main window does for a committed row, then Iterate.
 // Raises EBadValue for a value that cannot be used (the sheet is unchanged).
-void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u) {
+// note receives what the caller should tell about a value that was moved.
+void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u, std::string& note) {
+    note.clear();
     switch (q) {
     case Qty::Id:
         return;
@@ -322,7 +344,7 @@ void ApplyEdit(DuctSheet& s, Qty q, std::string_view text, const TUnits& u) {
         break;
     }
     case Qty::Temperature:
-        s.SetAirState(AirFromText(text, s, u));
+        s.SetAirState(AirFromText(text, s, u, note));
         break;
     case Qty::Roughness:
         s.SetRoughnessIndex(RoughnessFromText(text));
@@ -653,13 +675,16 @@ int RunSingle(const TOptions& o) {
     if (!StartSheet(o, s)) return 2;
     std::vector<TEdit> edits = o.Edits;
     if (edits.empty()) edits.push_back({Qty::Solve, "", "solve"});
-    std::string failure, failedEdit;
+    std::string failure, failedEdit, note;
     for (const TEdit& e : edits) {
         try {
-            ApplyEdit(s, e.Q, e.Text, u);
+            ApplyEdit(s, e.Q, e.Text, u, note);
         } catch (const EBadValue& err) {
             std::fprintf(stderr, "%s: %s: %s\n", Prog, Shown(e.Arg).c_str(), err.what());
             return 2;
+        }
+        if (!note.empty()) {
+            std::fprintf(stderr, "%s: %s: %s\n", Prog, Shown(e.Arg).c_str(), note.c_str());
         }
         if (s.Failed()) {
             failure = NoSolutionMessage;
@@ -879,7 +904,7 @@ int RunCsv(const TOptions& o) {
 
     long bad = 0, unsolved = 0, total = 0;
     DuctSheet s;
-    std::string error;
+    std::string error, note;
     while (nextLine(line)) {
         ++lineNo;
         if (Trim(line).empty()) continue;
@@ -903,12 +928,17 @@ int RunCsv(const TOptions& o) {
                 const std::string_view cell = Trim(fields[c]);
                 if (cols[c].Q == Qty::Id || cell.empty()) continue;
                 try {
-                    ApplyEdit(s, cols[c].Q, cell, u);
+                    ApplyEdit(s, cols[c].Q, cell, u, note);
                     ran = true;
                 } catch (const EBadValue& e) {
                     error =
                         "column " + std::to_string(c + 1) + " (" + cols[c].Name + "): " + e.what();
                     break;
+                }
+                if (!note.empty()) {
+                    std::fprintf(stderr, "%s: %s:%ld: column %zu (%s): %s\n", Prog,
+                                 Shown(src, 1000).c_str(), lineNo, c + 1, cols[c].Name.c_str(),
+                                 note.c_str());
                 }
                 if (s.Failed()) {
                     error = "column " + std::to_string(c + 1) + " (" + cols[c].Name +
@@ -916,7 +946,7 @@ int RunCsv(const TOptions& o) {
                     break;
                 }
             }
-            if (error.empty() && !ran) ApplyEdit(s, Qty::Solve, "", u);
+            if (error.empty() && !ran) ApplyEdit(s, Qty::Solve, "", u, note);
         }
         if (!error.empty()) {
             ++bad;

@@ -219,6 +219,24 @@ TEST_F(CalcDuctTool, ImperialReadsAndWritesTheImperialUnits) {
     EXPECT_NE(f.Out.find("\"temperature\": \"68.0/59.0\""), std::string::npos) << f.Out;
 }
 
+TEST_F(CalcDuctTool, TemperatureMovedByTheAirStateLimitsIsNoted) {
+    const ToolRun hot = Run({"temperature=500"});
+    EXPECT_EQ(hot.Status, 0) << hot.Err;
+    EXPECT_NE(hot.Err.find("temperature=500: taken as 99.0/"), std::string::npos) << hot.Err;
+    const ToolRun swapped = Run({"temperature=20/25"});
+    EXPECT_NE(swapped.Err.find("temperature=20/25: taken as 20.0/20.0"), std::string::npos)
+        << swapped.Err;
+    const ToolRun plain = Run({"temperature=20/14"});
+    EXPECT_EQ(plain.Status, 0);
+    EXPECT_TRUE(plain.Err.empty()) << plain.Err;
+    WriteFile(Dir / "t.csv", "id,temperature\nA,20/14\nB,-100\n");
+    const ToolRun batch = Run({"--csv", (Dir / "t.csv").string()});
+    EXPECT_EQ(batch.Status, 0) << batch.Err;
+    EXPECT_NE(batch.Err.find("t.csv:3: column 2 (temperature): taken as -60.0/"), std::string::npos)
+        << batch.Err;
+    EXPECT_EQ(batch.Err.find("t.csv:2"), std::string::npos) << batch.Err;
+}
+
 TEST_F(CalcDuctTool, DensityAndViscosityReplaceTheEngineAir) {
     const ToolRun engine = Run({});
     const ToolRun given = Run({"--density", "1.0", "--viscosity", "2e-5", "barometer=90"});
