@@ -119,6 +119,14 @@ double VapFromDewPoint(double P, double d) {
     return pv;
 }
 
+// Humidity ratio of the moisture property named by its letter: the humidity
+// ratio W itself ('w'), the dew point d ('d') or the vapour pressure v ('v').
+double HumRatioOfMoisture(char Which, double P, double W, double d, double v) {
+    if (Which == 'w') return CheckHumRatioValue(W);
+    if (Which == 'd') return HumRatioFromVap(P, VapFromDewPoint(P, d));
+    return HumRatioFromVap(P, CheckVapPressure(P, v));
+}
+
 // A wet bulb must lie below the boiling point at P.
 void CheckWetBulb(double P, double b) {
     CheckNumber(b, "Wet bulb");
@@ -352,18 +360,11 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
     case 11:
     case 12: { // wet bulb + humidity ratio / dew point / vapour pressure
         CheckWetBulb(P, b);
-        double WW;
-        if (Code == 9) {
-            WW = CheckHumRatioValue(W);
-        } else if (Code == 11) {
-            if (d > b) {
-                CheckNumber(d, "Dew point");
-                Fail(psNoState, "Dew point above wet bulb");
-            }
-            WW = HumRatioFromVap(P, VapFromDewPoint(P, d));
-        } else {
-            WW = HumRatioFromVap(P, CheckVapPressure(P, v));
+        if (Code == 11 && d > b) {
+            CheckNumber(d, "Dew point");
+            Fail(psNoState, "Dew point above wet bulb");
         }
+        const double WW = HumRatioOfMoisture(Code == 9 ? 'w' : Code == 11 ? 'd' : 'v', P, W, d, v);
         const double tt = DryBulbFromWetBulbAndW(P, b, WW);
         CheckDryBulb(tt);
         CompleteOnWetBulbLine(Out, P, tt, b);
@@ -403,14 +404,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
     case 17:
     case 18: { // enthalpy + humidity ratio / dew point / vapour pressure
         CheckNumber(h, "Enthalpy");
-        double WW;
-        if (Code == 15) {
-            WW = CheckHumRatioValue(W);
-        } else if (Code == 17) {
-            WW = HumRatioFromVap(P, VapFromDewPoint(P, d));
-        } else {
-            WW = HumRatioFromVap(P, CheckVapPressure(P, v));
-        }
+        const double WW = HumRatioOfMoisture(Code == 15 ? 'w' : Code == 17 ? 'd' : 'v', P, W, d, v);
         const double tt = (h - 2501.0 * WW) / (1.006 + 1.86 * WW);
         CheckDryBulb(tt);
         CompleteTW(Out, P, tt, WW);
@@ -442,14 +436,7 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
     case 28:
     case 29: { // relative humidity + humidity ratio / dew point / vapour pressure
         const double ff = CheckRelHumidity(f);
-        double WW;
-        if (Code == 25) {
-            WW = CheckHumRatioValue(W);
-        } else if (Code == 28) {
-            WW = HumRatioFromVap(P, VapFromDewPoint(P, d));
-        } else {
-            WW = HumRatioFromVap(P, CheckVapPressure(P, v));
-        }
+        const double WW = HumRatioOfMoisture(Code == 25 ? 'w' : Code == 28 ? 'd' : 'v', P, W, d, v);
         if (VapFromHumRatio(P, WW) >= P)
             Fail(psNoState, "Vapour pressure not below the total pressure");
         const double tt = DryBulbFromWAndRH(P, WW, ff);
