@@ -407,6 +407,8 @@ void PrintHelp(std::FILE* to) {
                "  height=H         clear height, m (inch)\n"
                "  width=W          clear width, m (inch)\n"
                "  solve            the Solve command: rectangle, then iterate\n"
+               "Rates, flows, velocities and lengths must be greater than 0. A temperature\n"
+               "outside the air state's limits is moved to them, with a note on stderr.\n"
                "\n"
                "options:\n"
                "  --file PATH      start from a calculation file (Oravent.ini)\n"
