@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+
+#include "controls/TxFields.h"
 
 namespace oravent {
 
@@ -11,29 +14,31 @@ bool HasAnyOf(std::string_view S, std::string_view Letters) {
     return S.find_first_of(Letters) != std::string_view::npos;
 }
 
-bool IsTextFormat(std::string_view F) {
-    return HasAnyOf(F, "sS");
-}
-bool IsPairFormat(std::string_view F) {
-    return F.find('/') != std::string_view::npos;
-}
-bool IsWholeFormat(std::string_view F) {
-    return HasAnyOf(F, "dD");
-}
-bool IsFloatFormat(std::string_view F) {
-    return HasAnyOf(F, "fFgG");
-}
-
 std::string_view BeforeSlash(std::string_view F) {
     return F.substr(0, F.find('/'));
+}
+
+// The entry grid's number row (a pair row when the format has a "/") whose
+// value rules a formatted edit shares.
+std::unique_ptr<TNumField> EditNumberField(std::string_view FormatStr, TFormatType FormatType,
+                                           int SigDigs, double Factor, double Offset) {
+    std::unique_ptr<TNumField> F =
+        HasPairFormat(FormatStr)
+            ? std::make_unique<TDelimNumField>(ekNone, std::string(FormatStr), 0.0, 0.0, 1.0)
+            : std::make_unique<TNumField>(ekNone, std::string(FormatStr), 0.0, 0.0, 1.0);
+    F->FormatType = FormatType;
+    F->SigDigs = SigDigs;
+    F->Factor = Factor;
+    F->Offset = Offset;
+    return F;
 }
 
 } // namespace
 
 TEditCharClass EditCharClass(std::string_view FormatStr) {
-    if (IsPairFormat(FormatStr)) return TEditCharClass::Pair;
-    if (IsWholeFormat(FormatStr)) return TEditCharClass::Whole;
-    if (IsFloatFormat(FormatStr))
+    if (HasPairFormat(FormatStr)) return TEditCharClass::Pair;
+    if (HasIntFormat(FormatStr)) return TEditCharClass::Whole;
+    if (HasRealFormat(FormatStr))
         return HasAnyOf(FormatStr, "gG") ? TEditCharClass::General : TEditCharClass::Float;
     return TEditCharClass::Any;
 }
@@ -83,14 +88,16 @@ TEditFormatResult FormatEditText(std::string_view Text, std::string_view FormatS
     R.Text = std::string(Text);
     try {
         std::string NewText;
-        if (IsTextFormat(FormatStr)) {
+        if (HasStrFormat(FormatStr)) {
             NewText = FormatString(FormatStr, Text);
         } else {
             const std::string Clean = CleanNumberText(Text);
-            if (IsPairFormat(FormatStr)) {
+            if (HasPairFormat(FormatStr)) {
                 double A = 0, B = 0;
                 const bool Two = ParseNumberPair(Clean, A, B);
                 const bool InA = CheckEditLimits(A, Limits);
+                // A single number drops the second one; only what stays is
+                // tested, so a dropped 0 never counts as out of range.
                 const bool InB = !Two || CheckEditLimits(B, Limits);
                 NewText =
                     Two ? FormatPair(FormatStr, A, B) : FormatNumber(BeforeSlash(FormatStr), A);
@@ -98,8 +105,8 @@ TEditFormatResult FormatEditText(std::string_view Text, std::string_view FormatS
             } else {
                 double V = StrToFloat(Clean);
                 const bool In = CheckEditLimits(V, Limits);
-                if (IsWholeFormat(FormatStr))
-                    NewText = FormatText(FormatStr, {static_cast<long long>(std::llround(V))});
+                if (HasIntFormat(FormatStr))
+                    NewText = FormatText(FormatStr, {ValueAsInteger(V)});
                 else
                     NewText = FormatValueText(V, FormatStr, FormatType, SigDigs, Decimals);
                 R.InRange = In;
@@ -119,61 +126,36 @@ TEditFormatResult FormatEditText(std::string_view Text, std::string_view FormatS
 TEditValue EditTextToValue(std::string_view Text, std::string_view FormatStr, double Factor,
                            double Offset) {
     try {
-        if (IsTextFormat(FormatStr)) return FormatString(FormatStr, Text);
-        if (IsPairFormat(FormatStr)) {
-            const std::string_view T = Text.empty() ? std::string_view("0.0/0.0") : Text;
-            auto V = ParseValueText(T, FormatStr, Factor, Offset);
-            if (auto* S = std::get_if<std::string>(&V)) return *S;
-            return FormatNumber("%0.4g", std::get<double>(V));
-        }
-        const double Shown = StrToFloat(CleanNumberText(Text));
-        const double Base = ConvertFromUnits(Shown, Factor, Offset);
-        if (IsWholeFormat(FormatStr)) return static_cast<long long>(std::llround(Base));
-        return Base;
+        if (HasStrFormat(FormatStr)) return FormatString(FormatStr, Text);
     } catch (const std::exception&) {
         return std::string(Text);
     }
-}
-
-namespace {
-
-double ValueAsNumber(const TEditValue& V) {
+    const auto Field = EditNumberField(FormatStr, ft_Fixed, 5, Factor, Offset);
+    const TFieldValue V = FieldTextToValue(*Field, Text);
     if (auto* D = std::get_if<double>(&V)) return *D;
-    if (auto* I = std::get_if<long long>(&V)) return static_cast<double>(*I);
-    return StrToFloat(CleanNumberText(std::get<std::string>(V)));
-}
-
-std::string ValueAsText(const TEditValue& V) {
+    if (auto* I = std::get_if<long long>(&V)) return *I;
     if (auto* S = std::get_if<std::string>(&V)) return *S;
-    if (auto* I = std::get_if<long long>(&V)) return std::to_string(*I);
-    return FormatNumber("%0.15g", std::get<double>(V));
+    return std::string(Text);
 }
-
-} // namespace
 
 std::string EditValueToText(const TEditValue& Value, std::string_view FormatStr,
-                            TFormatType FormatType, int SigDigs, int Decimals, double Factor,
-                            double Offset) {
+                            TFormatType FormatType, int SigDigs, double Factor, double Offset) {
+    TFieldValue V;
+    if (auto* D = std::get_if<double>(&Value))
+        V = *D;
+    else if (auto* I = std::get_if<long long>(&Value))
+        V = *I;
+    else
+        V = std::get<std::string>(Value);
     try {
-        if (IsTextFormat(FormatStr)) return FormatString(FormatStr, ValueAsText(Value));
-        if (IsPairFormat(FormatStr)) {
-            double A = 0, B = 0;
-            if (std::holds_alternative<std::string>(Value))
-                ParseNumberPair(CleanNumberText(std::get<std::string>(Value)), A, B);
-            else
-                A = ValueAsNumber(Value);
-            return FormatPair(FormatStr, ConvertToUnits(A, Factor, Offset),
-                              ConvertToUnits(B, Factor, Offset));
-        }
-        const double Shown = ConvertToUnits(ValueAsNumber(Value), Factor, Offset);
-        if (IsWholeFormat(FormatStr))
-            return FormatText(FormatStr, {static_cast<long long>(std::llround(Shown))});
-        if (IsFloatFormat(FormatStr))
-            return FormatValueText(Shown, FormatStr, FormatType, SigDigs, Decimals);
-        return {};
+        if (HasStrFormat(FormatStr))
+            return FormatString(FormatStr, std::holds_alternative<double>(Value)
+                                               ? FormatNumber("%0.15g", std::get<double>(Value))
+                                               : ValueAsText(V));
     } catch (const std::exception&) {
         return {};
     }
+    return FieldValueToText(*EditNumberField(FormatStr, FormatType, SigDigs, Factor, Offset), V);
 }
 
 int UnitsPickerHeight(int Count, int ItemHeight) {

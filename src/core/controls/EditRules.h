@@ -46,22 +46,25 @@ struct TEditFormatResult {
 
 // Checks and reformats a typed text: text formats apply FormatStr; pairs
 // keep both numbers (or the first only, under the part of FormatStr before
-// "/"), whole numbers round, floats follow FormatValueText by FormatType.
+// "/"), whole numbers round ties to even, floats follow FormatValueText by
+// FormatType.
 // Text that cannot be read stays as typed, in range.
 TEditFormatResult FormatEditText(std::string_view Text, std::string_view FormatStr,
                                  TFormatType FormatType, int SigDigs, int Decimals,
                                  const TEditLimits& Limits);
 
 // The value an edit text stands for: a number in stored units (whole formats
-// give a whole number), or a text (pairs, text formats, unreadable text).
+// give a whole number, ties to even), or a text (pairs, text formats,
+// unreadable text). Text formats apply FormatStr to the text; every other
+// format follows the entry grid's number and pair rows (TxFields.h).
 using TEditValue = std::variant<double, long long, std::string>;
 
 TEditValue EditTextToValue(std::string_view Text, std::string_view FormatStr, double Factor,
                            double Offset);
-// The text written for a value; empty when it cannot be formatted.
+// The text written for a value; empty when it cannot be formatted. The
+// decimals for ft_AutoOverride are those of FormatStr.
 std::string EditValueToText(const TEditValue& Value, std::string_view FormatStr,
-                            TFormatType FormatType, int SigDigs, int Decimals, double Factor,
-                            double Offset);
+                            TFormatType FormatType, int SigDigs, double Factor, double Offset);
 
 // Height of the units picker for Count lines of ItemHeight: (Count + 0.5)
 // item heights, ties to even.

@@ -6,23 +6,8 @@ namespace oravent {
 
 namespace {
 
-std::string TrimField(std::string_view Text) {
-    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= ' ')
-        Text.remove_prefix(1);
-    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= ' ')
-        Text.remove_suffix(1);
-    return std::string(Text);
-}
-
-bool SameTextNoCase(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (std::size_t i = 0; i < A.size(); ++i) {
-        char X = A[i], Y = B[i];
-        if (X >= 'A' && X <= 'Z') X = static_cast<char>(X - 'A' + 'a');
-        if (Y >= 'A' && Y <= 'Z') Y = static_cast<char>(Y - 'A' + 'a');
-        if (X != Y) return false;
-    }
-    return true;
+std::string TrimControlsCopy(std::string_view Text) {
+    return std::string(TrimControls(Text));
 }
 
 // A limit or spin step of a row text: a plain number, nothing else.
@@ -98,10 +83,10 @@ std::vector<std::string> TEntryGridModel::SplitFields(std::string_view Text, cha
     for (;;) {
         const std::size_t Next = Text.find(Delim, Pos);
         if (Next == std::string_view::npos) break;
-        Fields.push_back(TrimField(Text.substr(Pos, Next - Pos)));
+        Fields.push_back(TrimControlsCopy(Text.substr(Pos, Next - Pos)));
         Pos = Next + 1;
     }
-    std::string Rest = TrimField(Text.substr(Pos));
+    std::string Rest = TrimControlsCopy(Text.substr(Pos));
     if (!Rest.empty()) Fields.push_back(std::move(Rest));
     return Fields;
 }
@@ -372,48 +357,32 @@ void TEntryGridModel::SetSigDigs(int Row, int Digits) {
         N->SigDigs = Digits;
 }
 
+TField* TEntryGridModel::QueryField(int Row, const char* Operation, const char* Message) {
+    CheckRowIndex(Row, Operation);
+    TField* F = Field(Row);
+    if (!F) ReportRow(Message, Row);
+    return F;
+}
+
 double TEntryGridModel::GetRangeLo(int Row) {
-    CheckRowIndex(Row, "GetRangeLo");
-    const TField* F = Field(Row);
-    if (!F) {
-        ReportRow("Error getting range lo, row ", Row);
-        return 0;
-    }
-    const TNumField* N = AsNumField(F);
+    const TNumField* N = AsNumField(QueryField(Row, "GetRangeLo", "Error getting range lo, row "));
     return N ? N->ShownRangeLo() : 0.0;
 }
 
 double TEntryGridModel::GetRangeHi(int Row) {
-    CheckRowIndex(Row, "GetRangeHi");
-    const TField* F = Field(Row);
-    if (!F) {
-        ReportRow("Error getting range hi, row ", Row);
-        return 0;
-    }
-    const TNumField* N = AsNumField(F);
+    const TNumField* N = AsNumField(QueryField(Row, "GetRangeHi", "Error getting range hi, row "));
     return N ? N->ShownRangeHi() : 0.0;
 }
 
 int TEntryGridModel::GetUnitsValue(int Row) {
-    CheckRowIndex(Row, "GetUnitsValue");
-    const TField* F = Field(Row);
-    if (!F) {
-        ReportRow("Error getting units value, row ", Row);
-        return 0;
-    }
-    const TNumField* N = AsNumField(F);
+    const TNumField* N =
+        AsNumField(QueryField(Row, "GetUnitsValue", "Error getting units value, row "));
     return N ? N->UnitsValue : 0;
 }
 
 void TEntryGridModel::SetUnitsValue(int Row, int Index) {
-    CheckRowIndex(Row, "SetUnitsValue");
-    TField* F = Field(Row);
-    if (!F) {
-        ReportRow("Error setting units value, row ", Row);
-        return;
-    }
-    TNumField* N = AsNumField(F);
-    if (!N) return;
+    TNumField* N = AsNumField(QueryField(Row, "SetUnitsValue", "Error setting units value, row "));
+    if (!N) return; // no field (reported) or not a number row (ignored)
     const int Old = N->UnitsValue;
     N->UnitsValue = Index;
     if (ApplyUnitsWithFallback(Row, *N, N->Factor, N->Offset)) return;
@@ -515,9 +484,17 @@ bool TEntryGridModel::Spin(bool Up) {
     } catch (const std::exception&) {
         // Keep the value as read.
     }
+    // R: how far V lies past the multiple of the step towards zero from it.
+    // A value within 0.00001 of a multiple counts as on it, also when the
+    // division lands just short of the multiple (0.3 / 0.1 = 2.9999...),
+    // which would otherwise leave a step up where it started.
     const double Q = V / Step;
     double R = (Q - std::trunc(Q)) * Step;
-    if (!std::isfinite(R) || std::fabs(R) < 0.00001) R = 0;
+    const double Near = std::nearbyint(Q);
+    if (!std::isfinite(R) || std::fabs(Q - Near) * std::fabs(Step) < 0.00001) {
+        R = 0;
+        if (std::isfinite(Near)) V = Near * Step;
+    }
     V -= R;
     if (R == 0 || Away) V += Up ? Step : -Step;
     if (Limited) {
@@ -533,6 +510,9 @@ bool TEntryGridModel::StepEnum(int Row, bool Next) {
     if (!E || !E->Enabled || E->Items.empty()) return false;
     const long long Count = static_cast<long long>(E->Items.size());
     long long Index = E->IndexOf(Table_.Cell(1, Row));
+    // A text that is not among the items (index -1) steps to the first item
+    // forwards and to the last backwards, so that a step always shows an item
+    // (a step back to index -2 would only blank the cell).
     if (Next)
         Index = (Index < 0 || Index + 1 >= Count) ? 0 : Index + 1;
     else

@@ -238,6 +238,9 @@ private:
     void ReportRow(const char* Text, int Row);
     TNumField* NumFieldOrReport(int Row, const char* Message);
     void CheckRowIndex(int Row, const char* Operation) const;
+    // The row's field for the operations that raise ERowIndexError outside
+    // the sheet; a row inside it without a field reports Message + row.
+    TField* QueryField(int Row, const char* Operation, const char* Message);
     void ApplyUnitsReading(int Row, TNumField& Field, double ReadFactor, double ReadOffset);
     bool ApplyUnitsWithFallback(int Row, TNumField& Field, double ReadFactor, double ReadOffset);
     void ResetCurrent();

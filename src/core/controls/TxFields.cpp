@@ -16,21 +16,6 @@ char LowerAscii(char C) {
     return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
 }
 
-bool EqualsNoCase(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (std::size_t i = 0; i < A.size(); ++i)
-        if (LowerAscii(A[i]) != LowerAscii(B[i])) return false;
-    return true;
-}
-
-std::string_view TrimBlanks(std::string_view Text) {
-    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= ' ')
-        Text.remove_prefix(1);
-    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= ' ')
-        Text.remove_suffix(1);
-    return Text;
-}
-
 double CheckedFinite(double Value) {
     if (!std::isfinite(Value)) throw EConvertError("number out of range");
     return Value;
@@ -47,7 +32,7 @@ long long RoundToInteger(double Value) {
 }
 
 double TextToNumber(std::string_view Text) {
-    return CheckedFinite(StrToFloat(TrimBlanks(Text)));
+    return CheckedFinite(StrToFloat(TrimControls(Text)));
 }
 
 std::string NumberToText(double Value) {
@@ -67,6 +52,21 @@ std::string NumberToText(double Value) {
 
 } // namespace
 
+bool SameTextNoCase(std::string_view A, std::string_view B) {
+    if (A.size() != B.size()) return false;
+    for (std::size_t i = 0; i < A.size(); ++i)
+        if (LowerAscii(A[i]) != LowerAscii(B[i])) return false;
+    return true;
+}
+
+std::string_view TrimControls(std::string_view Text) {
+    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= ' ')
+        Text.remove_prefix(1);
+    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= ' ')
+        Text.remove_suffix(1);
+    return Text;
+}
+
 double ValueAsNumber(const TFieldValue& Value) {
     if (auto* D = std::get_if<double>(&Value)) return CheckedFinite(*D);
     if (auto* I = std::get_if<long long>(&Value)) return static_cast<double>(*I);
@@ -83,9 +83,9 @@ long long ValueAsInteger(const TFieldValue& Value) {
 bool ValueAsBool(const TFieldValue& Value) {
     if (auto* B = std::get_if<bool>(&Value)) return *B;
     if (auto* S = std::get_if<std::string>(&Value)) {
-        const std::string_view T = TrimBlanks(*S);
-        if (EqualsNoCase(T, "true")) return true;
-        if (EqualsNoCase(T, "false")) return false;
+        const std::string_view T = TrimControls(*S);
+        if (SameTextNoCase(T, "true")) return true;
+        if (SameTextNoCase(T, "false")) return false;
     }
     return ValueAsNumber(Value) != 0.0;
 }
@@ -115,7 +115,7 @@ bool HasPairFormat(std::string_view FormatStr) {
 
 int TEnumField::IndexOf(std::string_view Text) const {
     for (std::size_t i = 0; i < Items.size(); ++i)
-        if (EqualsNoCase(Items[i], Text)) return static_cast<int>(i);
+        if (SameTextNoCase(Items[i], Text)) return static_cast<int>(i);
     return -1;
 }
 
@@ -183,7 +183,7 @@ TFieldValue FieldTextToValue(const TField& Field, std::string_view Text) {
             return Base;
         }
         if (auto* E = AsEnumField(&Field)) return static_cast<long long>(E->IndexOf(Text));
-        if (AsBoolField(&Field)) return EqualsNoCase(Text, CheckedText);
+        if (AsBoolField(&Field)) return SameTextNoCase(Text, CheckedText);
     } catch (const std::exception&) {
         // Unreadable: the caller gets the cell text.
     }

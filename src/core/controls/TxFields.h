@@ -36,6 +36,11 @@ inline bool IsTextValue(const TFieldValue& Value) {
     return std::holds_alternative<std::string>(Value);
 }
 
+// Text helpers of row texts and cell texts: ASCII letters compared without
+// regard to case; blanks and control characters trimmed from both ends.
+bool SameTextNoCase(std::string_view A, std::string_view B);
+std::string_view TrimControls(std::string_view Text);
+
 // Letter tests on a format string. Each is a plain substring test on the
 // whole string; the caller's order of tests decides where several match.
 bool HasStrFormat(std::string_view FormatStr);  // contains s or S

@@ -6,6 +6,7 @@
 
 #include "controls/Beep.h"
 #include "controls/EditRules.h"
+#include "controls/TxFields.h"
 #include "units/TxUnitsForm.h"
 
 namespace oravent::gui {
@@ -13,13 +14,13 @@ namespace oravent::gui {
 namespace {
 
 bool IsTextFormat(const QString& F) {
-    return F.contains(QLatin1Char('s'), Qt::CaseInsensitive);
+    return HasStrFormat(F.toStdString());
 }
 bool IsWholeFormat(const QString& F) {
-    return F.contains(QLatin1Char('d'), Qt::CaseInsensitive);
+    return HasIntFormat(F.toStdString());
 }
 bool IsPairFormat(const QString& F) {
-    return F.contains(QLatin1Char('/'));
+    return HasPairFormat(F.toStdString());
 }
 
 QVariant ToVariant(const TEditValue& V) {
@@ -141,8 +142,7 @@ QVariant TxCustomEdit::GetValue() const {
 
 void TxCustomEdit::SetValue(const QVariant& Value) {
     setText(QString::fromStdString(EditValueToText(FromVariant(Value), FFormatStr.toStdString(),
-                                                   FFormatType, FSigDigs, FDecimals, FFactor,
-                                                   FOffset)));
+                                                   FFormatType, FSigDigs, FFactor, FOffset)));
 }
 
 void TxCustomEdit::ApplyUnits() {

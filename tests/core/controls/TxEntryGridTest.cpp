@@ -710,7 +710,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"UpAtHighDoesNothing", 120, true, 70, 120, 1, 120, false},
                       SpinCase{"DownAtLowDoesNothing", 70, false, 70, 120, 1, 70, false},
                       SpinCase{"HalfSteps", 1.2, true, 0, 10, 0.5, 1.5, true},
-                      SpinCase{"NoLimitsNoClamp", 5, true, 0, 0, 1, 6, true}),
+                      SpinCase{"NoLimitsNoClamp", 5, true, 0, 0, 1, 6, true},
+                      // 0.3 / 0.1 and 0.7 / 0.1 fall just short of whole numbers.
+                      SpinCase{"TenthStepUpFromMultiple", 0.3, true, 0, 10, 0.1, 0.4, true},
+                      SpinCase{"TenthStepDownFromMultiple", 0.3, false, 0, 10, 0.1, 0.2, true},
+                      SpinCase{"TenthStepUpFromSeven", 0.7, true, 0, 10, 0.1, 0.8, true},
+                      SpinCase{"TenthStepUpBetween", 0.35, true, 0, 10, 0.1, 0.4, true},
+                      SpinCase{"NegativeTenthStepDown", -0.3, false, -10, 10, 0.1, -0.4, true}),
     [](const auto& I) { return std::string(I.param.Name); });
 
 TEST(TxEntryGrid, SpinNeedsANumberField) {

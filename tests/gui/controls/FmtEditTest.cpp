@@ -269,6 +269,8 @@ TEST(FmtEdit, GetValueOfTextsPairsAndWholeNumbers) {
     E.SetValue(2.6);
     EXPECT_EQ(E.text(), QStringLiteral("3"));
     EXPECT_EQ(E.GetValue().toLongLong(), 3);
+    E.SetValue(2.5); // ties to even, as the grid's whole-number rows
+    EXPECT_EQ(E.text(), QStringLiteral("2"));
     E.SetFormatStr(QStringLiteral("%0.1f/%0.1f"));
     E.SetValue(QStringLiteral("13/12"));
     EXPECT_EQ(E.text(), QStringLiteral("13.0/12.0"));
