@@ -258,6 +258,10 @@ void TEntryGrid::SetPropEditor(int Row, TPropEditHandler Handler) {
 void TEntryGrid::SetRowEnabled(int Row, bool Enabled) {
     FModel->SetRowEnabled(Row, Enabled);
     InvalidateGrid();
+    // The shown row's aids follow its new state at once: a disabled row
+    // offers none, and one enabled again gets them back.
+    if (FPullDown && isVisible() && Row == this->Row() && Col() != 0 && Col() != 2)
+        ShowAidsFor(Col(), Row);
 }
 
 void TEntryGrid::SetUnitsValue(int Row, int Index) {
@@ -341,6 +345,12 @@ void TEntryGrid::PlaceAids() {
 }
 
 bool TEntryGrid::SelectCell(int ACol, int ARow) {
+    ShowAidsFor(ACol, ARow);
+    // The window's event comes last and may refuse; the aids stay.
+    return TxStringGrid::SelectCell(ACol, ARow);
+}
+
+void TEntryGrid::ShowAidsFor(int ACol, int ARow) {
     if (ACol == 0 || ACol == 2) {
         HideAids();
     } else {
@@ -371,8 +381,6 @@ bool TEntryGrid::SelectCell(int ACol, int ARow) {
             }
         }
     }
-    // The window's event comes last and may refuse; the aids stay.
-    return TxStringGrid::SelectCell(ACol, ARow);
 }
 
 bool TEntryGrid::CanEditShow() {
@@ -509,7 +517,9 @@ bool TEntryGrid::IsEnumValueCell(QPoint ViewportPos) const {
 void TEntryGrid::PropEditorClick() {
     const int R = Row();
     const TField* F = FModel->CurrentField();
-    if (!F || F != FModel->Field(R) || F->EditorKind != ekPropEditor || !F->OnPropEdit) return;
+    if (!F || F != FModel->Field(R) || !F->Enabled || F->EditorKind != ekPropEditor ||
+        !F->OnPropEdit)
+        return;
     const int Result = FModel->RunPropEditor(R);
     if (Result == 1) {
         DoSetData(1, R);

@@ -153,6 +153,9 @@ private:
     class TTable;
     class TBoxReporter;
     void EnsureAids();
+    // Selection without the window's event: the current-row state and the
+    // aids of the cell.
+    void ShowAidsFor(int ACol, int ARow);
     void PlaceAids();
     bool IsEnumValueCell(QPoint ViewportPos) const;
     bool CurrentIsEnabledEnum() const;

@@ -432,6 +432,25 @@ TEST(EntryGrid, DisabledRowOffersNoAidNoEditorAndGreyText) {
     EXPECT_GT(Darkest(1), Darkest(4) + 40);
 }
 
+TEST(EntryGrid, DisablingTheCurrentRowTakesItsAidsAwayAtOnce) {
+    SheetWindow W;
+    W.DuctUnits();
+    int Calls = 0;
+    W.Grid->SetPropEditor(1, [&](TFieldValue&) {
+        ++Calls;
+        return 1;
+    });
+    ASSERT_TRUE(W.Show());
+    ASSERT_TRUE(W.Grid->PropEditorButton()->isVisible());
+    W.Grid->SetRowEnabled(1, false);
+    EXPECT_FALSE(W.Grid->PropEditorButton()->isVisible());
+    W.Grid->PropEditorClick(); // a click that was under way does nothing either
+    EXPECT_EQ(Calls, 0);
+    W.Grid->SetRowEnabled(1, true);
+    EXPECT_TRUE(W.Grid->PropEditorButton()->isVisible());
+    EXPECT_TRUE(W.Log.filter(QStringLiteral("SelectCell")).isEmpty());
+}
+
 TEST(EntryGrid, AidsFollowTheRowWhenTheSheetScrolls) {
     QStringList Rows{"H; V; U"};
     for (int I = 1; I <= 30; ++I)
