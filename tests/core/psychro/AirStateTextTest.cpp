@@ -78,9 +78,10 @@ TEST(AirStateText, DryWetBulbRecoversFromImplausiblePair) {
     // A plausible pair is kept as typed, the wet bulb not clamped.
     StrToDryWetBulb("30/20", db, wb, kP);
     EXPECT_DOUBLE_EQ(wb, 20);
-    // Within the 0.1 K tolerance of the check the pair is kept too.
+    // A wet bulb above the dry bulb by less than the check's 0.1 K is still
+    // refused by the engine, so the 50 % wet bulb is taken.
     StrToDryWetBulb("-59.95/-59.9", db, wb, kP);
-    EXPECT_DOUBLE_EQ(wb, WetBulb(kP, -59.95, 0.5, 3)); // the engine refuses wb > db
+    EXPECT_DOUBLE_EQ(wb, WetBulb(kP, -59.95, 0.5, 3));
 }
 
 TEST(AirStateText, DryWetBulbRaisesWhenSubstituteFails) {

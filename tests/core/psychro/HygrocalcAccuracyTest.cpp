@@ -182,6 +182,35 @@ TEST(HygrocalcAccuracy, ChartPointsAtSeaLevel) {
     EXPECT_NEAR(s.Density, 1.199, 0.002);
 }
 
+// States computed separately in a short script (double precision, bisection)
+// straight from the handbook's chapter 1 equations: Hyland–Wexler saturation,
+// humidity ratio, enthalpy, specific volume and the wet-bulb relation
+// (eqs. 33 and 35). A constant changed in both the engine and the reference
+// above still shows here.
+TEST(HygrocalcAccuracy, IndependentlyComputedStates) {
+    struct Row {
+        double P, T, Rh, W, Wb, Dp, H, Rho;
+    };
+    const Row rows[] = {
+        {101.325, 20, 0.5, 0.007261737207462574, 13.783554470050007, 9.272392291089915,
+         38.55174137998151, 1.198897966668441},
+        {101.325, -10, 0.5, 0.0007986818012880479, -11.637923366294302, -17.58137174502825,
+         -8.07735229648255, 1.340778899155811},
+        {80, 35, 0.3, 0.013408709864271114, 20.600378257954816, 14.843604726407847,
+         69.6180903827061, 0.8972292383544803},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.T));
+        TAirStateRec s;
+        SetState(s, r.P, r.T, r.Rh, 3);
+        EXPECT_NEAR(s.AbsHumidity, r.W, 1e-9 * r.W);
+        EXPECT_NEAR(s.WetBulb, r.Wb, 1e-6);
+        EXPECT_NEAR(s.DewPoint, r.Dp, 1e-6);
+        EXPECT_NEAR(s.Enthalpy, r.H, 1e-6);
+        EXPECT_NEAR(s.Density, r.Rho, 1e-9);
+    }
+}
+
 // Viscosity: dry air against Incropera, Fundamentals of Heat and Mass
 // Transfer, Table A.4 (1 atm); water vapour against the check values of the
 // IAPWS 2008 viscosity release (433.15 K and 873.15 K at 1 kg/m³, where the
