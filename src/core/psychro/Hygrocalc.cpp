@@ -367,7 +367,10 @@ void AirState(TAirStateRec& Out, const TAirStateRec& In, std::int32_t Code) {
         const double WW = HumRatioOfMoisture(Code == 9 ? 'w' : Code == 11 ? 'd' : 'v', P, W, d, v);
         const double tt = DryBulbFromWetBulbAndW(P, b, WW);
         CheckDryBulb(tt);
-        CompleteOnWetBulbLine(Out, P, tt, b);
+        // The given moisture is kept as it is: recomputing it from the wet
+        // bulb at tt would lose the digits of a very dry state (dew points
+        // far below -100 °C) to cancellation.
+        Complete(Out, P, tt, WW, &b);
         return;
     }
     case 10: { // wet bulb + relative humidity
