@@ -285,14 +285,22 @@ void TxCustomEdit::keyPressEvent(QKeyEvent* E) {
 }
 
 void TxCustomEdit::focusInEvent(QFocusEvent* E) {
-    SaveText();
+    // Coming back from another window or a menu is not entering the edit
+    // again: a text typed before stays modified, so leaving still checks it.
+    const bool Resumed = FFocusSuspended && (E->reason() == Qt::ActiveWindowFocusReason ||
+                                             E->reason() == Qt::PopupFocusReason);
+    FFocusSuspended = false;
+    if (!Resumed) SaveText();
     QLineEdit::focusInEvent(E);
 }
 
 void TxCustomEdit::focusOutEvent(QFocusEvent* E) {
     QLineEdit::focusOutEvent(E);
     // Switching windows or opening a menu is not leaving the edit.
-    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) return;
+    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) {
+        SuspendFocus();
+        return;
+    }
     DoExit();
 }
 

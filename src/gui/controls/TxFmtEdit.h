@@ -94,6 +94,9 @@ protected:
     void TypeChar(QChar Ch);
     void DeleteCharBeforeCaret();
     void DoExit();
+    // The focus left for another window or a menu: the next focus entry by
+    // their return keeps the modified text (see focusInEvent).
+    void SuspendFocus() { FFocusSuspended = true; }
 
 private:
     friend class TFmtEditLabel;
@@ -111,6 +114,8 @@ private:
     int FDecimals = 0;
     QString FSavedText;
     bool FModified = false;
+    // The focus went to another window or a menu, not to another control.
+    bool FFocusSuspended = false;
 };
 
 // The published edit box that windows place.

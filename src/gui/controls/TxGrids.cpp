@@ -133,7 +133,10 @@ void TxInplaceEdit::keyPressEvent(QKeyEvent* E) {
 void TxInplaceEdit::focusOutEvent(QFocusEvent* E) {
     // The grid decides what leaving means; no check of its own here.
     QLineEdit::focusOutEvent(E);
-    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) return;
+    if (E->reason() == Qt::ActiveWindowFocusReason || E->reason() == Qt::PopupFocusReason) {
+        SuspendFocus(); // what was typed is still checked on the commit
+        return;
+    }
     QWidget* Now = QApplication::focusWidget();
     if (Now == FGrid) {
         FGrid->FFocusFromEditor = true;

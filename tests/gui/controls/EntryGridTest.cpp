@@ -116,6 +116,24 @@ TEST(EntryGrid, TypingBeyondTheLimitClampsWithOneBeepAndOneCommit) {
     EXPECT_NEAR(std::get<double>(W.Grid->GetValue(1, 1)), 120.0, 1e-9);
 }
 
+TEST(EntryGrid, TypedValueIsStillClampedAfterSwitchingWindows) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    W.Type(QStringLiteral("130"));
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    // Another window takes the focus and gives it back to the editor.
+    QFocusEvent Out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(W.Grid->InplaceEditor(), &Out);
+    QFocusEvent In(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(W.Grid->InplaceEditor(), &In);
+    BeepCounter Beeps;
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(Beeps.Count(), 1);
+    EXPECT_EQ(W.Cell(1, 1), QStringLiteral("120.000"));
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,1)")), 1);
+}
+
 TEST(EntryGrid, EnterOpensSilentlyAndEnterAgainCommitsOnceThenSelects) {
     SheetWindow W;
     W.DuctUnits();

@@ -190,6 +190,33 @@ TEST(FmtEdit, EnterConfirmsAndAnUntouchedTextIsNotChecked) {
     EXPECT_EQ(Beeps.Count(), 0);
 }
 
+TEST(FmtEdit, SwitchingWindowsKeepsATypedTextForTheCheckOnLeaving) {
+    EditWindow W;
+    W.Edit->SetFormatStr(QStringLiteral("%0.3f"));
+    W.Edit->SetRangeLo(70);
+    W.Edit->SetRangeHi(120);
+    W.Edit->setText(QStringLiteral("100.000"));
+    ASSERT_TRUE(W.Show());
+    W.Type(QStringLiteral("130"));
+    // Another window takes the focus and gives it back.
+    QFocusEvent Out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(W.Edit, &Out);
+    QFocusEvent In(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(W.Edit, &In);
+    EXPECT_TRUE(W.Edit->Modified());
+    EXPECT_EQ(W.Edit->SavedText(), QStringLiteral("100.000"));
+    BeepCounter Beeps;
+    W.Leave();
+    EXPECT_EQ(W.Edit->text(), QStringLiteral("120.000"));
+    EXPECT_EQ(Beeps.Count(), 1);
+    // A first entry by window activation still saves the text for Escape.
+    EditWindow V;
+    V.Edit->setText(QStringLiteral("5.0"));
+    QFocusEvent First(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(V.Edit, &First);
+    EXPECT_EQ(V.Edit->SavedText(), QStringLiteral("5.0"));
+}
+
 TEST(FmtEdit, ModifiedEditKeepsEscapeFromTheDialog) {
     QDialog Dialog;
     auto* L = new QVBoxLayout(&Dialog);
