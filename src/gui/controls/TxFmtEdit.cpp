@@ -346,9 +346,13 @@ void TFmtEditLabel::Click(QPoint At) {
     const QList<TxCustomEdit*> L = Edits();
     if (!L.isEmpty()) {
         const int Index = TUnitsForm::PickForEdit(L.first(), At + QPoint(5, 5), this);
-        for (TxCustomEdit* E : L) {
+        // The picker is modal: an edit may have gone while it was open, and
+        // an event handler may drop another one.
+        const QList<QPointer<TxCustomEdit>> Linked = FEdits;
+        for (const QPointer<TxCustomEdit>& E : Linked) {
+            if (!E) continue;
             E->SetUnitsValue(Index);
-            if (E->OnUnitsEdited) E->OnUnitsEdited(E);
+            if (E && E->OnUnitsEdited) E->OnUnitsEdited(E);
         }
     }
     if (OnClick) OnClick(this);

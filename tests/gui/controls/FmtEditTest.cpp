@@ -366,6 +366,33 @@ TEST(FmtEditLabel, ClickSwitchesEveryLinkedEditAndFiresEachOnce) {
     EXPECT_NEAR(A->GetValue().toDouble(), 20.0, 1e-9);
 }
 
+TEST(FmtEditLabel, AnEditDestroyedWhileThePickerIsOpenIsSkipped) {
+    QWidget Window;
+    auto* L = new QVBoxLayout(&Window);
+    auto* Label = new TFmtEditLabel(&Window);
+    auto* A = new TFmtEdit(&Window);
+    auto* B = new TFmtEdit(&Window);
+    L->addWidget(A);
+    L->addWidget(B);
+    L->addWidget(Label);
+    for (TFmtEdit* E : {A, B}) {
+        E->SetUnitsType(utTemperature);
+        E->SetUnitsLabel(Label);
+    }
+    int Edited = 0;
+    A->OnUnitsEdited = [&](QObject*) { ++Edited; };
+    ASSERT_TRUE(test::ShowActive(Window));
+    test::WhenPickerOpens([B](TUnitsForm* F) {
+        delete B; // the window drops one of the edits meanwhile
+        QTest::keyClick(F->List(), Qt::Key_Down);
+        QTest::keyClick(F->List(), Qt::Key_Return);
+    });
+    QTest::mouseClick(Label, Qt::LeftButton);
+    EXPECT_EQ(A->UnitsValue(), 1);
+    EXPECT_EQ(Edited, 1);
+    EXPECT_EQ(Label->Edits().size(), 1);
+}
+
 TEST(FmtEditLabel, LabelWithoutEditsOpensNoPicker) {
     QWidget Window;
     auto* Label = new TFmtEditLabel(&Window);
