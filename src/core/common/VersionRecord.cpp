@@ -59,7 +59,7 @@ constexpr std::uint32_t kFlags = 0;
 constexpr std::uint32_t kFlags = VS_FF_DEBUG;
 #endif
 
-constexpr TVersionSpec kSpec{kVersion, kVersion, 0x3F, kFlags, 0x0409, 0x04E4, kStrings};
+constexpr TVersionDef kSpec{kVersion, kVersion, 0x3F, kFlags, 0x0409, 0x04E4, kStrings};
 constexpr std::size_t kRecordSize = VersionRecordSize(kSpec);
 
 struct TVersionNote {
@@ -86,12 +86,12 @@ const oravent::TVersionNote oravent_version_note = {
 
 namespace oravent {
 
-std::string BuildVersionRecordBytes(const TVersionSpec& Spec) {
+std::string BuildVersionRecordBytes(const TVersionDef& Def) {
     struct TStringSink {
         std::string Bytes;
         void Put(unsigned char C) { Bytes += static_cast<char>(C); }
     } Sink;
-    detail::WriteVersionRecord(Spec, Sink);
+    detail::WriteVersionRecord(Def, Sink);
     return std::move(Sink.Bytes);
 }
 

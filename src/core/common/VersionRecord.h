@@ -45,7 +45,7 @@ constexpr std::uint32_t BlockTag(const char (&Name)[5]) {
 
 using TVersionString = std::pair<std::string_view, std::string_view>;
 
-struct TVersionSpec {
+struct TVersionDef {
     std::array<std::uint16_t, 4> FileVersion{};    // major, minor, release, build
     std::array<std::uint16_t, 4> ProductVersion{}; // same order
     std::uint32_t FlagsMask = 0x3F;
@@ -82,41 +82,41 @@ constexpr std::uint32_t High(std::uint16_t A, std::uint16_t B) {
     return static_cast<std::uint32_t>(A) << 16 | B;
 }
 
-template <class Sink> constexpr void WriteVersionRecord(const TVersionSpec& Spec, Sink& Out) {
-    if (Spec.WithFixed) {
+template <class Sink> constexpr void WriteVersionRecord(const TVersionDef& Def, Sink& Out) {
+    if (Def.WithFixed) {
         const std::uint32_t Fixed[13] = {kFixedFileInfoSignature,
                                          0x00010000,
-                                         High(Spec.FileVersion[0], Spec.FileVersion[1]),
-                                         High(Spec.FileVersion[2], Spec.FileVersion[3]),
-                                         High(Spec.ProductVersion[0], Spec.ProductVersion[1]),
-                                         High(Spec.ProductVersion[2], Spec.ProductVersion[3]),
-                                         Spec.FlagsMask,
-                                         Spec.Flags,
+                                         High(Def.FileVersion[0], Def.FileVersion[1]),
+                                         High(Def.FileVersion[2], Def.FileVersion[3]),
+                                         High(Def.ProductVersion[0], Def.ProductVersion[1]),
+                                         High(Def.ProductVersion[2], Def.ProductVersion[3]),
+                                         Def.FlagsMask,
+                                         Def.Flags,
                                          0,
                                          1,
                                          0,
                                          0,
                                          0};
-        const std::uint32_t Length = Spec.FixedLength < 52 ? Spec.FixedLength & ~3u : 52;
+        const std::uint32_t Length = Def.FixedLength < 52 ? Def.FixedLength & ~3u : 52;
         PutU32(Out, BlockTag("FIXD"));
         PutU32(Out, Length);
         for (std::uint32_t I = 0; I < Length / 4; ++I)
             PutU32(Out, Fixed[I]);
     }
-    if (Spec.WithTranslation) {
+    if (Def.WithTranslation) {
         PutU32(Out, BlockTag("TRAN"));
         PutU32(Out, 4);
-        PutU16(Out, Spec.Language);
-        PutU16(Out, Spec.CodePage);
+        PutU16(Out, Def.Language);
+        PutU16(Out, Def.CodePage);
     }
     std::size_t Length = 4;
-    for (const auto& [Name, Value] : Spec.Strings)
+    for (const auto& [Name, Value] : Def.Strings)
         Length += Name.size() + Value.size() + 2;
     PutU32(Out, BlockTag("STRS"));
     PutU32(Out, static_cast<std::uint32_t>(Length));
-    PutU16(Out, Spec.Language);
-    PutU16(Out, Spec.CodePage);
-    for (const auto& [Name, Value] : Spec.Strings) {
+    PutU16(Out, Def.Language);
+    PutU16(Out, Def.CodePage);
+    for (const auto& [Name, Value] : Def.Strings) {
         PutText(Out, Name);
         PutText(Out, Value);
     }
@@ -136,21 +136,21 @@ template <std::size_t N> struct TArraySink {
 
 } // namespace detail
 
-constexpr std::size_t VersionRecordSize(const TVersionSpec& Spec) {
+constexpr std::size_t VersionRecordSize(const TVersionDef& Def) {
     detail::TCountSink Count;
-    detail::WriteVersionRecord(Spec, Count);
+    detail::WriteVersionRecord(Def, Count);
     return Count.Size;
 }
 
 template <std::size_t N>
-constexpr std::array<unsigned char, N> BuildVersionRecord(const TVersionSpec& Spec) {
+constexpr std::array<unsigned char, N> BuildVersionRecord(const TVersionDef& Def) {
     detail::TArraySink<N> Sink;
-    detail::WriteVersionRecord(Spec, Sink);
+    detail::WriteVersionRecord(Def, Sink);
     return Sink.Bytes;
 }
 
 // The same at run time.
-std::string BuildVersionRecordBytes(const TVersionSpec& Spec);
+std::string BuildVersionRecordBytes(const TVersionDef& Def);
 
 // The record built into this program (the content of its version note).
 std::string_view ThisProgramVersionRecord();

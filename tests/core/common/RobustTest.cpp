@@ -224,9 +224,9 @@ TEST(VerInfoRobust, DamagedProgramFilesAndRecords) {
     const std::string File = Dir / "prog";
     std::mt19937 Rng(31337);
     constexpr TVersionString Strings[] = {{"ProductName", "Oravent"}, {"FileVersion", "1.0"}};
-    TVersionSpec Spec;
-    Spec.Strings = Strings;
-    const std::string Record = BuildVersionRecordBytes(Spec);
+    TVersionDef Def;
+    Def.Strings = Strings;
+    const std::string Record = BuildVersionRecordBytes(Def);
     const std::string Seeds[] = {test::MakeElf(Record), test::MakeElf(Record, false, true),
                                  test::MakeElf(Record, true, false, false)};
     int Read = 0;

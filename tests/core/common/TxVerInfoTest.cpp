@@ -26,8 +26,8 @@ constexpr TVersionString kFullStrings[] = {
 };
 constexpr TVersionString kNoProductName[] = {{"CompanyName", "Halvorn"}};
 
-TVersionSpec Spec(std::span<const TVersionString> Strings = kFullStrings) {
-    TVersionSpec S;
+TVersionDef Def(std::span<const TVersionString> Strings = kFullStrings) {
+    TVersionDef S;
     S.FileVersion = {1, 2, 0, 15};
     S.ProductVersion = {1, 2, 0, 15};
     S.Strings = Strings;
@@ -53,7 +53,7 @@ TEST_F(VerInfoFileTest, ReadsVersionAndEntries) {
                    {"elf32_le_segment_only", false, false, false}};
     for (const auto& L : Layouts) {
         const std::string File =
-            Write(L.Name, MakeElf(BuildVersionRecordBytes(Spec()), L.Is64, L.Big, L.Sections));
+            Write(L.Name, MakeElf(BuildVersionRecordBytes(Def()), L.Is64, L.Big, L.Sections));
         const TVerInfoRes Info(File);
         EXPECT_EQ(Info.VersionText(), "1.2.0.15") << L.Name;
         EXPECT_EQ(Info.Entry(7), "Oravent") << L.Name;
@@ -87,7 +87,7 @@ TEST_F(VerInfoFileTest, FlagTextRows) {
         {"patched_has_no_text", VS_FF_PATCHED | VS_FF_INFOINFERRED, 0x3F, {}},
     };
     for (const auto& R : Rows) {
-        TVersionSpec S = Spec();
+        TVersionDef S = Def();
         S.Flags = R.Flags;
         S.FlagsMask = R.Mask;
         const TVerInfoRes Info("mem", BuildVersionRecordBytes(S));
@@ -96,18 +96,18 @@ TEST_F(VerInfoFileTest, FlagTextRows) {
 }
 
 TEST_F(VerInfoFileTest, TitleWithoutProductNameStartsWithBlank) {
-    const std::string File = Write("np", MakeElf(BuildVersionRecordBytes(Spec(kNoProductName))));
+    const std::string File = Write("np", MakeElf(BuildVersionRecordBytes(Def(kNoProductName))));
     EXPECT_EQ(ProductTitleText(File), " 1.2.0.15");
 }
 
 TEST_F(VerInfoFileTest, ErrorRows) {
-    TVersionSpec NoTran = Spec();
+    TVersionDef NoTran = Def();
     NoTran.WithTranslation = false;
-    TVersionSpec NoFixed = Spec();
+    TVersionDef NoFixed = Def();
     NoFixed.WithFixed = false;
-    TVersionSpec ShortFixed = Spec();
+    TVersionDef ShortFixed = Def();
     ShortFixed.FixedLength = 48;
-    const std::string Good = MakeElf(BuildVersionRecordBytes(Spec()));
+    const std::string Good = MakeElf(BuildVersionRecordBytes(Def()));
     std::filesystem::create_directory(Dir / "folder");
     const struct {
         const char* Name;
@@ -119,7 +119,7 @@ TEST_F(VerInfoFileTest, ErrorRows) {
         {"missing_file", Dir / "none", "No Version Info Available."},
         {"folder", Dir / "folder", "No Version Info Available."},
         {"elf_other_owner",
-         Write("o", MakeElf(BuildVersionRecordBytes(Spec()), true, false, true, "GNU")),
+         Write("o", MakeElf(BuildVersionRecordBytes(Def()), true, false, true, "GNU")),
          "No Version Info Available."},
         {"elf_cut_in_record", Write("cut", Good.substr(0, 64 + 56 + 20 + 30)),
          "Cannot obtain version info."},
