@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+
+#include "units/TxConv.h"
 #include <vector>
 
 namespace oravent {
@@ -25,6 +27,19 @@ inline const std::vector<std::string>& DuctSheetRowTexts() {
     };
     return Rows;
 }
+
+// Units of the duct sheet's numeric rows: kind and the unit the row holds
+// its value in (the three length rows hold millimetres). The roughness row
+// has no units.
+struct TDuctRowUnits {
+    int Row;
+    TUnitsType Type;
+    int Base;
+};
+inline constexpr TDuctRowUnits DuctSheetRowUnits[] = {
+    {1, utPressure, 0}, {2, utTemperature, 0}, {4, utPressureRateGas, 0}, {5, utAirFlowPrim, 0},
+    {6, utVelocity, 0}, {7, utLengthPrim, 2},  {8, utLengthPrim, 2},      {9, utLengthPrim, 2},
+};
 
 // The roughness dialog: header and the five categories in millimetres;
 // limits 0 and 0 mean no range check.

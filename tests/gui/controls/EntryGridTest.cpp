@@ -60,13 +60,8 @@ struct SheetWindow {
     }
     void DuctUnits() {
         Grid->SetUnitsPicker(&TEntryGrid::ShowRowUnitsPicker);
-        Grid->SetUnits(1, utPressure, 0, 0, ft_Fixed);
-        Grid->SetUnits(2, utTemperature, 0, 0, ft_Fixed);
-        Grid->SetUnits(4, utPressureRateGas, 0, 0, ft_Fixed);
-        Grid->SetUnits(5, utAirFlowPrim, 0, 0, ft_Fixed);
-        Grid->SetUnits(6, utVelocity, 0, 0, ft_Fixed);
-        for (int R = 7; R <= 9; ++R)
-            Grid->SetUnits(R, utLengthPrim, 2, 2, ft_Fixed);
+        for (const auto& U : DuctSheetRowUnits)
+            Grid->SetUnits(U.Row, U.Type, U.Base, U.Base, ft_Fixed);
         Grid->SetValue(1, 1, 101.325);
         Grid->SetValue(1, 2, std::string("13/12"));
         Grid->SetValue(1, 3, 0LL);
