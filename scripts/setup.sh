@@ -9,7 +9,7 @@ preset="${1:-default}"
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev locales xvfb xauth
-  xdotool imagemagick xdg-utils"
+  xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -30,6 +30,11 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+
+# Compiler cache: paths below the checkout are hashed relative to it, so two
+# checkouts (or CI runs) of the same sources share their objects.
+export CCACHE_BASEDIR="$PWD"
+export CCACHE_NOHASHDIR=1
 
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
