@@ -5,26 +5,18 @@
 
 #include <string>
 
-#include "units/TxConv.h"
+#include <array>
 #include <vector>
+
+#include "duct/DuctDocument.h"
 
 namespace oravent {
 
 // Row 0 is the header; rows 1..9 are barometer, temperature, roughness,
-// pressure rate, volume flow, velocity, diameter, height and width.
+// pressure rate, volume flow, velocity, diameter, height and width, as the
+// duct document's row table holds them.
 inline const std::vector<std::string>& DuctSheetRowTexts() {
-    static const std::vector<std::string> Rows = {
-        "Property; Value; Units",
-        "Barometer; %0.3f; kPa; PE; 70; 120",
-        "Average Temperature;  %0.1f/%0.1f; °C; PE; -60; 90",
-        "Duct Roughness; enum; ; Smooth; Medium Smooth; Average; Medium Rough; Rough",
-        "Pressure Rate; %0.3f; Pa/m; NPE; 0.01; 100",
-        "Volume Flow; %0.3f; m³/s; NPE; 0.01; 576",
-        "Round Duct Velocity; %0.1f; m/s; NPE; 0.001; 100",
-        "Equivalent Diameter; %0.4g; mm; NPE; 50; 2400",
-        "Clear Height; %0.4g; mm; NPE; 50; 2400",
-        "Clear Width; %0.4g; mm; NPE; 50; 2400",
-    };
+    static const std::vector<std::string> Rows = DuctRowTexts();
     return Rows;
 }
 
@@ -36,10 +28,14 @@ struct TDuctRowUnits {
     TUnitsType Type;
     int Base;
 };
-inline constexpr TDuctRowUnits DuctSheetRowUnits[] = {
-    {1, utPressure, 0}, {2, utTemperature, 0}, {4, utPressureRateGas, 0}, {5, utAirFlowPrim, 0},
-    {6, utVelocity, 0}, {7, utLengthPrim, 2},  {8, utLengthPrim, 2},      {9, utLengthPrim, 2},
-};
+inline constexpr auto DuctSheetRowUnits = [] {
+    std::array<TDuctRowUnits, DuctRowCount - 1> Units{};
+    std::size_t N = 0;
+    for (const TDuctRowDef& D : DuctRows) {
+        if (HasUnits(D)) Units[N++] = {static_cast<int>(D.Row), D.UnitsType, D.UnitsBase};
+    }
+    return Units;
+}();
 
 // The roughness dialog: header and the five categories in millimetres;
 // limits 0 and 0 mean no range check.

@@ -22,21 +22,24 @@ TTempText ParseTempText(std::string_view Text) {
 
 } // namespace
 
-void StrToAirState(std::string_view Text, TAirStateRec& Rec, double P, double RHDefault) {
+bool StrToAirState(std::string_view Text, TAirStateRec& Rec, double P, double RHDefault) {
     const TTempText T = ParseTempText(Text);
     double DB = T.DryBulb;
     if (!(DB >= kLowestDryBulb)) DB = kLowestDryBulb;
     if (DB > kHighestDryBulbState) DB = kHighestDryBulbState;
+    bool Moved = DB != T.DryBulb;
     double WB;
     if (T.HasWetBulb) {
         WB = T.WetBulb;
         if (WB > DB) WB = DB;
         const double Floor = WetBulb(P, DB, kWetBulbFloorHumidity, 3);
         if (!(WB >= Floor)) WB = Floor;
+        Moved = Moved || WB != T.WetBulb;
     } else {
         WB = WetBulb(P, DB, RHDefault, 3);
     }
     SetState(Rec, P, DB, WB, 0);
+    return Moved;
 }
 
 void StrToDryWetBulb(std::string_view Text, double& DB, double& WB, double P) {

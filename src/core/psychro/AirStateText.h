@@ -25,8 +25,9 @@ constexpr double kWetBulbFloorHumidity = 0.01;
 // Full state of a temperature text at pressure P (kPa). The dry bulb is
 // clamped to -60..99 °C; a wet bulb above the dry bulb becomes the dry bulb,
 // one below the 1 % humidity wet bulb becomes that; without a wet bulb the
-// one of RHDefault is taken. Raises EConvertError or EPsychroError.
-void StrToAirState(std::string_view Text, TAirStateRec& Rec, double P, double RHDefault);
+// one of RHDefault is taken. Returns true when the dry bulb or the given wet
+// bulb was moved to one of these limits. Raises EConvertError or EPsychroError.
+bool StrToAirState(std::string_view Text, TAirStateRec& Rec, double P, double RHDefault);
 
 // Dry bulb and wet bulb of a temperature text. The dry bulb is clamped to
 // -60..150 °C; an implausible pair is replaced by the 50 % wet bulb. Raises

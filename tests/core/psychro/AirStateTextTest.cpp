@@ -16,7 +16,7 @@ constexpr double kP = 101.325;
 
 TEST(AirStateText, DryBulbAloneTakesDefaultHumidity) {
     TAirStateRec s;
-    StrToAirState("20", s, kP, 0.5);
+    EXPECT_FALSE(StrToAirState("20", s, kP, 0.5));
     EXPECT_DOUBLE_EQ(s.DryBulb, 20);
     EXPECT_NEAR(s.RelHumidity, 0.5, 1e-9);
     EXPECT_DOUBLE_EQ(s.Pressure, kP);
@@ -25,7 +25,7 @@ TEST(AirStateText, DryBulbAloneTakesDefaultHumidity) {
 
 TEST(AirStateText, WetBulbAboveDryBulbGivesSaturatedAir) {
     TAirStateRec s;
-    StrToAirState("20/25", s, kP, 0.5);
+    EXPECT_TRUE(StrToAirState("20/25", s, kP, 0.5));
     EXPECT_DOUBLE_EQ(s.DryBulb, 20);
     EXPECT_DOUBLE_EQ(s.WetBulb, 20);
     EXPECT_NEAR(s.RelHumidity, 1.0, 1e-9);
@@ -33,14 +33,14 @@ TEST(AirStateText, WetBulbAboveDryBulbGivesSaturatedAir) {
 
 TEST(AirStateText, LowWetBulbRaisedToOnePercentFloor) {
     TAirStateRec s;
-    StrToAirState("20/-20", s, kP, 0.5);
+    EXPECT_TRUE(StrToAirState("20/-20", s, kP, 0.5));
     EXPECT_DOUBLE_EQ(s.WetBulb, WetBulb(kP, 20, 0.01, 3));
     EXPECT_NEAR(s.RelHumidity, 0.01, 1e-9);
 }
 
 TEST(AirStateText, ExplicitPairKept) {
     TAirStateRec s;
-    StrToAirState(" 13.0/12.0", s, kP, 0.5);
+    EXPECT_FALSE(StrToAirState(" 13.0/12.0", s, kP, 0.5));
     EXPECT_DOUBLE_EQ(s.DryBulb, 13);
     EXPECT_DOUBLE_EQ(s.WetBulb, 12);
     EXPECT_EQ(AirStateToStr(s, "%0.1f"), "13.0/12.0");
@@ -48,7 +48,7 @@ TEST(AirStateText, ExplicitPairKept) {
 
 TEST(AirStateText, ColdTextClampedToMinus60) {
     TAirStateRec s;
-    StrToAirState("-75/-80", s, kP, 0.5);
+    EXPECT_TRUE(StrToAirState("-75/-80", s, kP, 0.5));
     EXPECT_DOUBLE_EQ(s.DryBulb, -60);
     EXPECT_GE(s.WetBulb, WetBulb(kP, -60, 0.01, 3));
     EXPECT_LE(s.WetBulb, -60);

@@ -1,0 +1,29 @@
+// Compact Align: the arithmetic that fits a three-column entry grid's
+// columns to their texts and a window to the grid. The window measures
+// (text widths, frame, row height, status bar) and applies the result.
+#pragma once
+
+namespace oravent {
+
+struct TCompactAlignInput {
+    int TextWidths[3] = {};    // widest cell text of each column, header included
+    int FrameWidth = 0;        // window width − client width
+    int FrameHeight = 0;       // window height − client height (menu bar included)
+    int GridLineWidth = 1;
+    bool SingleBorder = false; // the grid draws a single-line border
+    int Row0Height = 16;
+    int RowCount = 10;
+    int StatusBarHeight = 0;
+    int MaxHeight = 400;       // a taller window is cut to this ...
+    int ScrollBarWidth = 19;   // ... and widened by this for a vertical scroll bar
+};
+
+struct TCompactAlignResult {
+    int ColWidths[3] = {};
+    int Width = 0, Height = 0;
+    bool HeightCapped = false;
+};
+
+TCompactAlignResult CompactAlign(const TCompactAlignInput& In);
+
+} // namespace oravent

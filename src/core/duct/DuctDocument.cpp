@@ -1,0 +1,137 @@
+#include "duct/DuctDocument.h"
+
+#include <cmath>
+
+#include "psychro/AirStateText.h"
+#include "units/NumberText.h"
+
+namespace oravent {
+
+namespace {
+
+constexpr double MetresPerMillimetre = 0.001;
+
+// A flow or size value: finite and greater than 0 (a duct of no size or a
+// negative flow would otherwise come back as a solved sheet of nonsense).
+double PositiveValue(const TDuctRowDef& D, const TFieldValue& Value) {
+    const double V = ValueAsNumber(Value);
+    if (!(V > 0) || !std::isfinite(V)) {
+        throw EConvertError(std::string(D.Text.substr(0, D.Text.find(';'))) + ": " +
+                            ValueAsText(Value) + " must be greater than 0");
+    }
+    return V;
+}
+
+} // namespace
+
+const TDuctRowDef* DuctRowDef(int Row) {
+    return (Row >= 1 && Row <= DuctRowCount) ? &DuctRows[Row - 1] : nullptr;
+}
+
+std::optional<TDuctRow> DuctRowByQuantity(std::string_view Quantity) {
+    for (const TDuctRowDef& D : DuctRows) {
+        if (SameTextNoCase(D.Quantity, Quantity)) return D.Row;
+    }
+    return std::nullopt;
+}
+
+TDuctEditOutcome ApplyDuctValue(DuctSheet& Sheet, TDuctRow Row, const TFieldValue& Value) {
+    const TDuctRowDef& D = DuctRowDef(Row);
+    TDuctEditOutcome Outcome;
+    switch (D.Op) {
+    case TDuctOp::SetBarometer: {
+        const double P = ValueAsNumber(Value);
+        if (!std::isfinite(P)) throw EConvertError("Barometer: not a number");
+        Sheet.SetBarometer(P);
+        break;
+    }
+    case TDuctOp::SetAirState: {
+        TAirStateRec State = Sheet.DuctAir;
+        Outcome.TemperatureMoved = StrToAirState(ValueAsText(Value), State, Sheet.Barometer, 0.5);
+        Sheet.SetAirState(State);
+        break;
+    }
+    case TDuctOp::SetRoughnessIndex: {
+        const long long K = ValueAsInteger(Value);
+        if (K < 0 || K >= RoughnessCount) {
+            throw EConvertError("Duct Roughness: " + std::to_string(K) + " is not one of 0..4");
+        }
+        Sheet.SetRoughnessIndex(static_cast<int>(K));
+        break;
+    }
+    case TDuctOp::EnterPRate:
+        Sheet.EnterPRate(PositiveValue(D, Value));
+        break;
+    case TDuctOp::EnterVolume:
+        Sheet.EnterVolume(PositiveValue(D, Value));
+        break;
+    case TDuctOp::EnterVelocity:
+        Sheet.EnterVelocity(PositiveValue(D, Value));
+        break;
+    case TDuctOp::EnterDiameter:
+        Sheet.EnterDiameter(PositiveValue(D, Value) * MetresPerMillimetre);
+        break;
+    case TDuctOp::EnterHeight:
+        Sheet.EnterHeight(PositiveValue(D, Value) * MetresPerMillimetre);
+        break;
+    case TDuctOp::EnterWidth:
+        Sheet.EnterWidth(PositiveValue(D, Value) * MetresPerMillimetre);
+        break;
+    }
+    return Outcome;
+}
+
+TDuctEditOutcome CommitDuctEdit(DuctSheet& Sheet, TDuctRow Row, const TFieldValue& Value) {
+    const TDuctEditOutcome Outcome = ApplyDuctValue(Sheet, Row, Value);
+    Sheet.Iterate();
+    return Outcome;
+}
+
+TFieldValue DuctRowValue(const DuctSheet& Sheet, TDuctRow Row) {
+    switch (Row) {
+    case TDuctRow::Barometer:
+        return Sheet.Barometer;
+    case TDuctRow::Temperature:
+        return AirStateToStr(Sheet.DuctAir, "%0.1f");
+    case TDuctRow::Roughness:
+        return static_cast<long long>(Sheet.kIndex);
+    case TDuctRow::PRate:
+        return Sheet.PRate;
+    case TDuctRow::Volume:
+        return Sheet.Volume;
+    case TDuctRow::Velocity:
+        return Sheet.Velocity;
+    case TDuctRow::Diameter:
+        return Sheet.Diameter / MetresPerMillimetre;
+    case TDuctRow::Height:
+        return Sheet.Height / MetresPerMillimetre;
+    case TDuctRow::Width:
+        return Sheet.Width / MetresPerMillimetre;
+    }
+    return std::string{};
+}
+
+std::string_view SolvedText(bool Solved) {
+    return Solved ? "Solved..." : "Not Solved";
+}
+
+std::string FlowGroupText(const DuctSheet& Sheet) {
+    return "[" + std::string(FlowQuantityName(Sheet.LastFlow0)) + ", " +
+           std::string(FlowQuantityName(Sheet.LastFlow1)) + "]";
+}
+
+std::string SizeGroupText(const DuctSheet& Sheet) {
+    return "[" + std::string(SizeQuantityName(Sheet.LastSize0)) + ", " +
+           std::string(SizeQuantityName(Sheet.LastSize1)) + "]";
+}
+
+TRowConversion DuctRowConversion(const TDuctRowDef& D, int ShownIndex) {
+    TRowConversion C;
+    if (HasUnits(D)) {
+        GetUnitsConversion(D.UnitsType, ShownIndex, D.UnitsBase, C.FormatStr, C.Offset, C.Factor,
+                           C.Caption);
+    }
+    return C;
+}
+
+} // namespace oravent
