@@ -2,6 +2,8 @@
 #include "common/AppFolders.h"
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 
 #include <unistd.h>
 
@@ -72,6 +74,44 @@ std::string MakerFolderFor(std::string_view AppFolder, std::string_view ProgramF
             return std::string(AppFolder.substr(0, Pos + Word.size())) + "/";
     }
     return Result;
+}
+
+std::string UserDataFolder() {
+    const char* Xdg = std::getenv("XDG_DATA_HOME");
+    std::string Base;
+    if (Xdg != nullptr && Xdg[0] == '/') {
+        Base = Xdg;
+    } else {
+        const char* Home = std::getenv("HOME");
+        Base = std::string(Home != nullptr && Home[0] == '/' ? Home : "/tmp") + "/.local/share";
+    }
+    if (Base.back() != '/') Base += '/';
+#ifdef ORAVENT_PRODUCT_NAME
+    return Base + "Halvorn/" ORAVENT_PRODUCT_NAME "/";
+#else
+    return Base + "Halvorn/" + AppBaseName() + "/";
+#endif
+}
+
+std::string UserFileFor(std::string_view Name, std::string_view ProgramFolder,
+                        std::string_view DataFolder, bool ForWriting) {
+    const std::string Beside = std::string(ProgramFolder) + std::string(Name);
+    const std::string Own = std::string(DataFolder) + std::string(Name);
+    if (::access(std::string(ProgramFolder).c_str(), W_OK) == 0) return Beside;
+    if (ForWriting) {
+        std::error_code Ec;
+        std::filesystem::create_directories(std::string(DataFolder), Ec);
+        return Own;
+    }
+    return ::access(Own.c_str(), F_OK) == 0 ? Own : Beside;
+}
+
+std::string UserFileForWriting(std::string_view Name) {
+    return UserFileFor(Name, AppFolder(), UserDataFolder(), true);
+}
+
+std::string UserFileForReading(std::string_view Name) {
+    return UserFileFor(Name, AppFolder(), UserDataFolder(), false);
 }
 
 std::string AppFileName() {

@@ -41,6 +41,19 @@ std::string FolderOf(std::string_view ProgramFile);
 // path keeps its own letters (file names are case-sensitive here).
 std::string MakerFolderFor(std::string_view AppFolder, std::string_view ProgramFiles);
 
+// Files the program keeps beside itself (the calculation file, the window
+// snapshot). Beside the program when its folder is writable (the build tree,
+// a portable copy); otherwise in UserDataFolder(). Reading takes the user's
+// copy when there is one, else the copy beside the program.
+// $XDG_DATA_HOME/Halvorn/<product>/, or ~/.local/share/Halvorn/<product>/
+// when XDG_DATA_HOME is unset or not an absolute path.
+std::string UserDataFolder();
+std::string UserFileForWriting(std::string_view Name);
+std::string UserFileForReading(std::string_view Name);
+// The same rules with the folders given.
+std::string UserFileFor(std::string_view Name, std::string_view ProgramFolder,
+                        std::string_view DataFolder, bool ForWriting);
+
 // Window state as stored per window (section = the window's component name).
 enum TWinState : int { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
 

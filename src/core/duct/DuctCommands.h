@@ -1,0 +1,81 @@
+// The duct window's commands without the window: what a committed edit,
+// Solve, Reset to Defaults, Metric, Imperial, a units change, activation,
+// Open, Save and the settings do, in which order, and what they show. The
+// window implements TDuctView over its grid and status bar and forwards its
+// events here; tests drive the same commands through a fake view.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "duct/DuctFiles.h"
+
+namespace oravent {
+
+// The window as the commands see it. Rows are grid rows 1..9.
+class TDuctView {
+public:
+    virtual ~TDuctView() = default;
+    // The row's value in its base unit (the grid's GetValue of the value cell).
+    virtual TFieldValue RowValue(int Row) const = 0;
+    virtual void ShowRowValue(int Row, const TFieldValue& Value) = 0;
+    virtual void SetRowUnits(int Row, TUnitsType Type, int Base, int Shown) = 0;
+    // The shown unit index the row has now.
+    virtual int RowUnits(int Row) const = 0;
+    // Panel 0 solved state, 1 flow group, 2 size group.
+    virtual void ShowStatus(int Panel, std::string_view Text) = 0;
+    // A message the user must acknowledge.
+    virtual void ShowError(std::string_view Message) = 0;
+    // The results changed: the report follows.
+    virtual void ResultsChanged() = 0;
+};
+
+class TDuctCommands {
+public:
+    // The sheet takes its reset values.
+    explicit TDuctCommands(TDuctView& View);
+
+    DuctSheet Sheet;
+    // Unit choices of the rows and column widths; read and written with the
+    // settings. The unit choices follow every units change.
+    TDuctViewSettings View;
+
+    // Start: the stored settings over the reset sheet (before the rows exist).
+    void LoadSettings(const TCustomIniFile& Store);
+    // Gives the numeric rows their units from the unit choices.
+    void ApplyUnits();
+    // Every row's value, the two group panels, the solved panel.
+    void ShowValues();
+    void ShowGroups();
+    void ShowStatus();
+
+    // A committed value of a row: its sheet operation, Iterate, the status;
+    // values and groups after a normal end, the message after an arithmetic
+    // failure; results changed either way. A value the sheet cannot take
+    // shows its error and the sheet's values again, and nothing iterates.
+    void CommitEdit(int Row);
+    void Solve();
+    void ResetToDefaults();
+    void SetUnitSystem(TUnitSystem System);
+    // The units of one row were changed in the grid.
+    void UnitsPicked(int Row);
+    // The window became active.
+    void Activate();
+
+    // Open: the calculation over the sheet, values shown; no iteration.
+    // Returns the keys whose stored text was replaced by the default.
+    // Raises what ReadCalculation raises (the sheet is then unchanged).
+    std::vector<std::string> OpenCalculation(const TCustomIniFile& File);
+    void SaveCalculation(TCustomIniFile& File) const;
+    // Reads the shown units from the view, then writes every setting.
+    void SaveSettings(TCustomIniFile& Store);
+
+    // Description of a row for the status bar; empty for the header.
+    static std::string_view Description(int Row);
+
+private:
+    TDuctView& FView;
+};
+
+} // namespace oravent

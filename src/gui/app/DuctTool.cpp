@@ -1,0 +1,394 @@
+#include "app/DuctTool.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QHelpEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolTip>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "common/AppFolders.h"
+#include "common/TxIniFiles.h"
+#include "common/TxRegistry.h"
+#include "common/TxVerInfo.h"
+#include "controls/CompactAlign.h"
+
+namespace oravent::gui {
+
+namespace {
+
+constexpr const char* FormName = "DuctUForm";
+
+QString Q(std::string_view S) {
+    return QString::fromUtf8(S.data(), static_cast<int>(S.size()));
+}
+
+} // namespace
+
+// The window as the commands see it.
+class TDuctUForm::TView : public TDuctView {
+public:
+    explicit TView(TDuctUForm& Form) : F(Form) {}
+    TFieldValue RowValue(int Row) const override { return F.FGrid->GetValue(1, Row); }
+    void ShowRowValue(int Row, const TFieldValue& Value) override {
+        F.FGrid->SetValue(1, Row, Value);
+    }
+    void SetRowUnits(int Row, TUnitsType Type, int Base, int Shown) override {
+        F.FGrid->SetUnits(Row, Type, Base, Shown, ft_Fixed);
+    }
+    int RowUnits(int Row) const override { return F.FGrid->GetUnitsValue(Row); }
+    void ShowStatus(int Panel, std::string_view Text) override {
+        if (Panel >= 0 && Panel < 3) F.FPanels[Panel]->setText(Q(Text));
+    }
+    void ShowError(std::string_view Message) override { F.ShowMessage(Q(Message)); }
+    void ResultsChanged() override {
+        if (F.OnResultsChanged) F.OnResultsChanged();
+    }
+
+private:
+    TDuctUForm& F;
+};
+
+TDuctUForm::TDuctUForm(QWidget* Parent)
+    : QMainWindow(Parent), FView(std::make_unique<TView>(*this)),
+      FCommands(std::make_unique<TDuctCommands>(*FView)) {
+    setObjectName(FormName);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    const std::string Title = ProductTitleText();
+    setWindowTitle(Title.empty() ? QStringLiteral("Oravent") : Q(Title));
+    CreateGrid();
+    CreateStatusBar();
+    CreateMenus();
+    // Program start: reset sheet (made with the commands), stored settings,
+    // rows, units, values.
+    const bool Placed = LoadSettings();
+    QStringList Rows;
+    for (const std::string& T : DuctRowTexts())
+        Rows << Q(T);
+    FGrid->SetRows(Rows);
+    FCommands->ApplyUnits();
+    FCommands->ShowValues();
+    // Selecting the first value cell on the grid before it had its size may
+    // have scrolled the captions out of view.
+    FGrid->SetLeftCol(0);
+    FGrid->SetTopRow(0);
+    if (!Placed) {
+        // First start: columns wide enough for their texts in the desktop's
+        // font, the window fitted to them and centred.
+        const TCompactAlignResult Fit = oravent::CompactAlign(MeasureGrid());
+        for (int C = 0; C < GridColumnCount; ++C)
+            FGrid->SetColWidths(C, std::max(FGrid->ColWidths(C), Fit.ColWidths[C]));
+        FitWindow(false);
+        if (const QScreen* S = screen()) move(S->availableGeometry().center() - rect().center());
+    }
+    FCalculationFile = QString::fromStdString(UserFileForReading(CalculationFileName));
+}
+
+TDuctUForm::~TDuctUForm() = default;
+
+void TDuctUForm::CreateGrid() {
+    FGrid = new TEntryGrid(this);
+    FGrid->setObjectName("Grid");
+    FGrid->SetColCount(3);
+    FGrid->SetFixedCols(0);
+    FGrid->SetBorderStyle(TBorderStyle::None);
+    FGrid->SetColor(palette().color(QPalette::Button));
+    FGrid->SetDefaultColFormatStr("%S");
+    FGrid->SetOptions(xgoFixedVertLine | xgoFixedHorzLine | xgoVertLine | xgoHorzLine |
+                      xgoRangeSelect | xgoColSizing | xgoEditing);
+    FGrid->SetScrollBars(TScrollStyle::None);
+    FGrid->SetAlwaysShowCell(false);
+    FGrid->SetDelim(';');
+    FGrid->SetColorEditCol(palette().color(QPalette::Base));
+    FGrid->SetColorEditMode(palette().color(QPalette::Base));
+    FGrid->SetColorEditModeText(palette().color(QPalette::Text));
+    FGrid->SetUnitsPicker(&TEntryGrid::ShowRowUnitsPicker);
+    FGrid->OnDoSetData = [this](QObject*, int ACol, int ARow) {
+        if (ACol == 1) FCommands->CommitEdit(ARow);
+    };
+    FGrid->OnSelectCell = [this](QObject*, int, int ARow, bool&) {
+        FGrid->setToolTip(Q(TDuctCommands::Description(ARow)));
+    };
+    FGrid->OnAfterRightClick = [this](QObject*, int ARow) { FCommands->UnitsPicked(ARow); };
+    FGrid->viewport()->installEventFilter(this);
+    setCentralWidget(FGrid);
+}
+
+void TDuctUForm::CreateStatusBar() {
+    const int Widths[3] = {70, 90, 90};
+    for (int I = 0; I < 3; ++I) {
+        FPanels[I] = new QLabel(Q(InitialStatusTexts[I]), this);
+        FPanels[I]->setObjectName(QStringLiteral("StatusPanel%1").arg(I));
+        FPanels[I]->setMinimumWidth(ClassicPx(this, Widths[I]));
+        statusBar()->addWidget(FPanels[I]);
+    }
+    statusBar()->setSizeGripEnabled(false);
+}
+
+void TDuctUForm::CreateMenus() {
+    auto Add = [this](QMenu* Menu, const QString& Name, const QString& Text, auto Slot,
+                      const QKeySequence& Key = {}) {
+        QAction* A = Menu->addAction(Text);
+        A->setObjectName(Name);
+        if (!Key.isEmpty()) A->setShortcut(Key);
+        if constexpr (!std::is_same_v<decltype(Slot), std::nullptr_t>)
+            connect(A, &QAction::triggered, this, Slot);
+        else
+            A->setEnabled(false); // its window arrives with a later build
+        return A;
+    };
+    QMenu* File = menuBar()->addMenu(tr("&File"));
+    Add(File, "Open", tr("&Open"), &TDuctUForm::Open);
+    Add(File, "Save", tr("&Save"), &TDuctUForm::Save);
+    Add(File, "OpenFile", tr("Open &File..."), &TDuctUForm::OpenFile, QKeySequence::Open);
+    Add(File, "SaveAs", tr("Save &As..."), &TDuctUForm::SaveAs, QKeySequence::SaveAs);
+    Add(File, "ResetToDefaults", tr("&Reset to &Defaults"), &TDuctUForm::ResetToDefaults);
+    File->addSeparator();
+    Add(File, "ReportPreview", tr("&Report Preview"), nullptr);
+    File->addSeparator();
+    Add(File, "Exit", tr("&Exit"), &QWidget::close, QKeySequence::Quit);
+    QMenu* Edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* Copy = Add(Edit, "Copy", tr("&Copy"), nullptr);
+    Copy->setStatusTip(tr("Copy to Windows clipboard"));
+    Copy->setToolTip(Copy->statusTip());
+    QMenu* Calc = menuBar()->addMenu(tr("&Calculate"));
+    Add(Calc, "Solve", tr("&Solve"), &TDuctUForm::Solve, QKeySequence(Qt::Key_F9));
+    Calc->addSeparator();
+    Add(Calc, "RoughnessSettings", tr("&Roughness Settings"), &TDuctUForm::RoughnessSettings);
+    QMenu* Units = Calc->addMenu(tr("&Units"));
+    Add(Units, "Metric", tr("&Metric"), &TDuctUForm::Metric);
+    Add(Units, "Imperial", tr("&Imperial"), &TDuctUForm::Imperial);
+    QMenu* Window = menuBar()->addMenu(tr("&Window"));
+    Add(Window, "CompactAlign", tr("Compact &Align"), &TDuctUForm::CompactAlign);
+    QMenu* HelpMenu = menuBar()->addMenu(tr("&Help"));
+    Add(HelpMenu, "Contents", tr("Contents"), &TDuctUForm::Help, QKeySequence::HelpContents);
+    HelpMenu->addSeparator();
+    Add(HelpMenu, "About", tr("&About"), nullptr);
+}
+
+QAction* TDuctUForm::Action(const QString& ObjectName) const {
+    return findChild<QAction*>(ObjectName);
+}
+
+// ---- Settings ---------------------------------------------------------------------
+
+bool TDuctUForm::LoadSettings() {
+    TDuctViewSettings& V = FCommands->View;
+    for (int C = 0; C < GridColumnCount; ++C)
+        V.ColWidths[C] = ClassicPx(this, DesignedColumnWidths[C]);
+    TRegistryIniFile Store(AppRegistryKey());
+    bool Placed = false;
+    try {
+        const QRect Avail = screen()->availableGeometry();
+        TFormState Current{x(), y(), width(), height(), false, wsNormal};
+        const TFormState S = RestoreFormState(
+            Store, FormName, Current, true,
+            TScreenRect{Avail.x(), Avail.y(), Avail.width(), Avail.height()});
+        Placed = S.Left != Current.Left || S.Top != Current.Top || S.Width != Current.Width;
+        if (Placed) setGeometry(S.Left, S.Top, S.Width, S.Height);
+        if (S.WinState == wsMaximized) setWindowState(Qt::WindowMaximized);
+    } catch (const std::exception&) {
+        // A placement of the wrong kinds keeps the designed one.
+    }
+    FCommands->LoadSettings(Store);
+    for (int C = 0; C < GridColumnCount; ++C)
+        FGrid->SetColWidths(C, V.ColWidths[C]);
+    FGrid->SetRowCount(DuctRowCount + 1);
+    return Placed;
+}
+
+void TDuctUForm::SaveSettings() {
+    if (FSettingsSaved) return;
+    FSettingsSaved = true;
+    TDuctViewSettings& V = FCommands->View;
+    for (int C = 0; C < GridColumnCount; ++C)
+        V.ColWidths[C] = FGrid->ColWidths(C);
+    try {
+        TRegistryIniFile Store(AppRegistryKey());
+        Store.BeginUpdate();
+        const QRect G = normalGeometry().isValid() ? normalGeometry() : geometry();
+        SaveFormState(Store, FormName,
+                      TFormState{G.x(), G.y(), G.width(), G.height(), isVisible(),
+                                 isMaximized() ? wsMaximized : wsNormal});
+        FCommands->SaveSettings(Store);
+        Store.EndUpdate();
+    } catch (const std::exception& E) {
+        ShowMessage(QString::fromUtf8(E.what()));
+    }
+}
+
+// ---- Calculation file ---------------------------------------------------------------
+
+bool TDuctUForm::OpenCalculationFile(const QString& FileName) {
+    try {
+        const auto Replaced = FCommands->OpenCalculation(TMemIniFile(FileName.toStdString()));
+        FCalculationFile = FileName;
+        if (!Replaced.empty()) {
+            QString List;
+            for (const std::string& R : Replaced)
+                List += "\n" + Q(R);
+            ShowMessage(tr("These values in %1 could not be used; their defaults were taken:%2")
+                            .arg(FileName, List));
+        }
+        return true;
+    } catch (const std::exception& E) {
+        ShowMessage(tr("%1 was not opened: %2").arg(FileName, QString::fromUtf8(E.what())));
+        return false;
+    }
+}
+
+bool TDuctUForm::SaveCalculationFile(const QString& FileName) {
+    try {
+        TIniFile File(FileName.toStdString());
+        FCommands->SaveCalculation(File);
+        FCalculationFile = FileName;
+        return true;
+    } catch (const std::exception& E) {
+        ShowMessage(QString::fromUtf8(E.what()));
+        return false;
+    }
+}
+
+void TDuctUForm::Open() {
+    OpenCalculationFile(QString::fromStdString(UserFileForReading(CalculationFileName)));
+}
+
+void TDuctUForm::Save() {
+    SaveCalculationFile(QString::fromStdString(UserFileForWriting(CalculationFileName)));
+}
+
+void TDuctUForm::OpenFile() {
+    const QString Name = QFileDialog::getOpenFileName(
+        this, tr("Open Calculation"), FCalculationFile,
+        tr("Calculation files (*.ini);;All files (*)"));
+    if (!Name.isEmpty()) OpenCalculationFile(Name);
+}
+
+void TDuctUForm::SaveAs() {
+    const QString Name = QFileDialog::getSaveFileName(
+        this, tr("Save Calculation As"), FCalculationFile,
+        tr("Calculation files (*.ini);;All files (*)"));
+    if (!Name.isEmpty()) SaveCalculationFile(Name);
+}
+
+// ---- Commands -------------------------------------------------------------------------
+
+void TDuctUForm::ResetToDefaults() {
+    FCommands->ResetToDefaults();
+}
+
+void TDuctUForm::Solve() {
+    FGrid->CommitEditor();
+    FCommands->Solve();
+}
+
+void TDuctUForm::RoughnessSettings() {
+    // MERGE-ROUGH
+}
+
+void TDuctUForm::Metric() {
+    FCommands->SetUnitSystem(TUnitSystem::Metric);
+}
+
+void TDuctUForm::Imperial() {
+    FCommands->SetUnitSystem(TUnitSystem::Imperial);
+}
+
+TCompactAlignInput TDuctUForm::MeasureGrid() const {
+    TCompactAlignInput In;
+    const QFontMetrics FM(FGrid->font());
+    for (int C = 0; C < 3; ++C) {
+        for (int R = 0; R < FGrid->RowCount(); ++R)
+            In.TextWidths[C] = std::max(In.TextWidths[C], FM.horizontalAdvance(FGrid->Cells(C, R)));
+    }
+    const QSize Extra = frameGeometry().size() - size();
+    In.FrameWidth = Extra.width();
+    In.FrameHeight = Extra.height() + menuBar()->sizeHint().height();
+    In.GridLineWidth = FGrid->GridLineWidth();
+    In.SingleBorder = FGrid->BorderStyle() == TBorderStyle::Single;
+    In.Row0Height = FGrid->RowHeights(0);
+    In.RowCount = FGrid->RowCount();
+    In.StatusBarHeight = statusBar()->sizeHint().height();
+    In.ScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return In;
+}
+
+void TDuctUForm::FitWindow(bool FitColumns) {
+    const TCompactAlignInput In = MeasureGrid();
+    const QSize Extra = frameGeometry().size() - size();
+    TCompactAlignResult R = oravent::CompactAlign(In);
+    if (!FitColumns) {
+        // Keep the columns; size the window to them.
+        const int Delta = FGrid->ColWidths(0) + FGrid->ColWidths(1) + FGrid->ColWidths(2) -
+                          (R.ColWidths[0] + R.ColWidths[1] + R.ColWidths[2]);
+        R.Width += Delta;
+    } else {
+        for (int C = 0; C < 3; ++C)
+            FGrid->SetColWidths(C, R.ColWidths[C]);
+    }
+    resize(R.Width - Extra.width(), R.Height - Extra.height());
+}
+
+void TDuctUForm::CompactAlign() {
+    FitWindow(true);
+}
+
+void TDuctUForm::Help() {
+    const QString Page = QString::fromStdString(AppFolder()) + "Help/Oravent.htm";
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Page));
+}
+
+void TDuctUForm::ShowMessage(const QString& Text) {
+    if (MessageHook) {
+        MessageHook(Text);
+        return;
+    }
+    QMessageBox::warning(this, QApplication::applicationName(), Text);
+}
+
+std::function<void(const QString&)> TDuctUForm::MessageHook;
+
+// ---- Window events ------------------------------------------------------------------------
+
+void TDuctUForm::changeEvent(QEvent* E) {
+    if (E->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (!FActivated) {
+            FActivated = true;
+            if (OnFirstActivation) OnFirstActivation();
+        }
+        FCommands->Activate();
+    }
+    QMainWindow::changeEvent(E);
+}
+
+void TDuctUForm::closeEvent(QCloseEvent* E) {
+    FGrid->CommitEditor();
+    SaveSettings();
+    QMainWindow::closeEvent(E);
+}
+
+bool TDuctUForm::eventFilter(QObject* Watched, QEvent* E) {
+    if (Watched == FGrid->viewport() && E->type() == QEvent::ToolTip) {
+        const auto* H = static_cast<QHelpEvent*>(E);
+        const int Row = FGrid->MouseCoord(H->pos()).y();
+        const std::string_view Text = TDuctCommands::Description(Row);
+        if (Text.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(H->globalPos(), Q(Text), FGrid->viewport());
+        return true;
+    }
+    return QMainWindow::eventFilter(Watched, E);
+}
+
+} // namespace oravent::gui

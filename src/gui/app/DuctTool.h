@@ -1,0 +1,90 @@
+// The duct calculator's main window: the nine-row entry grid over the duct
+// sheet, a three-panel status bar and the menus. The commands themselves
+// live in TDuctCommands; this window shows them and forwards its events.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+#include "controls/CompactAlign.h"
+#include "controls/EntryGridWidget.h"
+#include "duct/DuctCommands.h"
+
+class QAction;
+
+namespace oravent::gui {
+
+class TDuctRoughForm;
+
+class TDuctUForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TDuctUForm(QWidget* Parent = nullptr);
+    ~TDuctUForm() override;
+
+    TEntryGrid* Grid() const { return FGrid; }
+    QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
+    TDuctCommands& Commands() { return *FCommands; }
+    DuctSheet& Sheet() { return FCommands->Sheet; }
+    QAction* Action(const QString& ObjectName) const;
+
+    // The calculation file of "&Open" and "&Save", and of the file dialogs'
+    // last choice.
+    QString CalculationFile() const { return FCalculationFile; }
+    // Opens a calculation file named on the command line or in a dialog.
+    // False after a message.
+    bool OpenCalculationFile(const QString& FileName);
+    bool SaveCalculationFile(const QString& FileName);
+
+    // Called after every change of the results (the report follows them).
+    std::function<void()> OnResultsChanged;
+    // Called on the first activation, before UpdateIntermediates.
+    std::function<void()> OnFirstActivation;
+    // Replaces the message box (tests record the messages).
+    static std::function<void(const QString&)> MessageHook;
+
+public slots:
+    void Open();
+    void Save();
+    void OpenFile();
+    void SaveAs();
+    void ResetToDefaults();
+    void Solve();
+    void RoughnessSettings();
+    void Metric();
+    void Imperial();
+    void CompactAlign();
+    void Help();
+
+protected:
+    void changeEvent(QEvent* E) override;
+    void closeEvent(QCloseEvent* E) override;
+    bool eventFilter(QObject* Watched, QEvent* E) override;
+
+private:
+    class TView;
+    void CreateMenus();
+    void CreateGrid();
+    void CreateStatusBar();
+    // Reads the settings; true when a stored placement was applied.
+    bool LoadSettings();
+    TCompactAlignInput MeasureGrid() const;
+    void SaveSettings();
+    void FitWindow(bool FitColumns);
+    void ShowMessage(const QString& Text);
+
+    std::unique_ptr<TView> FView;
+    std::unique_ptr<TDuctCommands> FCommands;
+    TEntryGrid* FGrid = nullptr;
+    QLabel* FPanels[3] = {};
+    QPointer<TDuctRoughForm> FRoughForm;
+    QString FCalculationFile;
+    bool FActivated = false;
+    bool FSettingsSaved = false;
+};
+
+} // namespace oravent::gui
