@@ -1,0 +1,240 @@
+// Main window of the duct calculator, driven through its menus and real key
+// events, with private settings and data folders per test.
+#include <QAction>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QStyle>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/DuctTool.h"
+#include "common/AppFolders.h"
+#include "common/TxRegistry.h"
+#include "gui/controls/GuiTestUtil.h"
+
+using namespace oravent;
+using namespace oravent::gui;
+
+namespace {
+
+std::string ReadAll(const QString& Name) {
+    std::ifstream In(Name.toStdString(), std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+// Private settings and data folders; the calculation file beside the test
+// program is removed before and after.
+class DuctToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(FConfig.isValid() && FData.isValid());
+        setenv("XDG_CONFIG_HOME", FConfig.path().toLocal8Bit().constData(), 1);
+        setenv("XDG_DATA_HOME", FData.path().toLocal8Bit().constData(), 1);
+        std::remove(CalcFile().c_str());
+        TDuctUForm::MessageHook = [this](const QString& M) { Messages << M; };
+    }
+    void TearDown() override {
+        TDuctUForm::MessageHook = nullptr;
+        std::remove(CalcFile().c_str());
+    }
+    static std::string CalcFile() { return AppFolder() + "Oravent.ini"; }
+
+    std::unique_ptr<TDuctUForm> Start() {
+        auto F = std::make_unique<TDuctUForm>();
+        EXPECT_TRUE(test::ShowActive(*F));
+        F->Grid()->setFocus();
+        return F;
+    }
+    static QString Cell(TDuctUForm& F, int C, int R) { return F.Grid()->Cells(C, R); }
+    static QString Panels(TDuctUForm& F) {
+        return F.StatusPanel(0)->text() + "|" + F.StatusPanel(1)->text() + "|" +
+               F.StatusPanel(2)->text();
+    }
+    static void Run(TDuctUForm& F, const char* Action) { F.Action(Action)->trigger(); }
+    // Types Text into the value cell of Row and commits it with Enter.
+    static void Enter(TDuctUForm& F, int Row, const QString& Text) {
+        QTest::mouseClick(F.Grid()->viewport(), Qt::LeftButton, {},
+                          F.Grid()->CellRect(1, Row).center());
+        for (QChar Ch : Text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(Ch));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    static QStringList UnitTexts(TDuctUForm& F) {
+        QStringList L;
+        for (int R : {1, 2, 4, 5, 6, 7, 8, 9})
+            L << Cell(F, 2, R);
+        return L;
+    }
+
+    QTemporaryDir FConfig, FData;
+    QStringList Messages;
+};
+
+TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsAndInitialPanels) {
+    auto F = Start();
+    const QStringList Values = {"101.325", "13.0/12.0", "Medium Rough", "1.00", "5.000",
+                                "9.40",    "835.0",     "550.0",        "1100.0"};
+    for (int R = 1; R <= 9; ++R)
+        EXPECT_EQ(Cell(*F, 1, R), Values[R - 1]) << R;
+    EXPECT_EQ(Cell(*F, 0, 4), "Pressure Rate");
+    EXPECT_EQ(Panels(*F), "Solved|LastFlow|LastSize");
+    EXPECT_EQ(F->Sheet().kIndex, 3);
+    const int Designed[3] = {113, 75, 65};
+    const QFontMetrics FM(F->Grid()->font());
+    for (int C = 0; C < 3; ++C) {
+        EXPECT_GE(F->Grid()->ColWidths(C), ClassicPx(F.get(), Designed[C]));
+        for (int R = 0; R <= 9; ++R) // nothing clipped
+            EXPECT_GE(F->Grid()->ColWidths(C), FM.horizontalAdvance(Cell(*F, C, R))) << C << R;
+    }
+    for (const char* A : {"ReportPreview", "Copy", "About"})
+        EXPECT_FALSE(F->Action(A)->isEnabled()) << A;
+    EXPECT_TRUE(F->windowTitle().startsWith("Oravent"));
+}
+
+TEST_F(DuctToolTest, ResetSolveAndUnitSystems) {
+    auto F = Start();
+    Run(*F, "ResetToDefaults");
+    EXPECT_EQ(Cell(*F, 1, 1), "101.325");
+    EXPECT_EQ(Cell(*F, 1, 2), "19.5/13.4");
+    EXPECT_EQ(Cell(*F, 1, 3), "Average");
+    EXPECT_EQ(Panels(*F), "Solved...|[Pressure, Flow]|[Diam, Height]");
+    const DuctSheet Before = F->Sheet();
+
+    Run(*F, "Imperial");
+    EXPECT_EQ(UnitTexts(*F),
+              (QStringList{"Psi", "°F", "iwg/100'", "cfm", "fpm", "inch", "inch", "inch"}));
+    EXPECT_EQ(F->Sheet().Volume, Before.Volume);
+    EXPECT_EQ(F->Sheet().Diameter, Before.Diameter);
+    EXPECT_EQ(Cell(*F, 1, 2), "67.1/56.1");
+    Run(*F, "Metric");
+    EXPECT_EQ(UnitTexts(*F), (QStringList{"kPa", "°C", "Pa/m", "m³/s", "m/s", "mm", "mm", "mm"}));
+    EXPECT_EQ(Cell(*F, 1, 2), "19.5/13.4");
+
+    Enter(*F, 7, "600");
+    EXPECT_EQ(F->Sheet().Diameter, 0.6);
+    EXPECT_EQ(Cell(*F, 1, 7), "600.0");
+    EXPECT_EQ(Panels(*F), "Solved...|[Size, Pressure]|[Diam, Height]");
+    Run(*F, "Imperial");
+    EXPECT_EQ(Cell(*F, 1, 7), "23.62");
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join("\n").toStdString();
+}
+
+TEST_F(DuctToolTest, FailingEditShowsTheMessageOnceAndTheNextGoodEditSolves) {
+    auto F = Start();
+    Run(*F, "ResetToDefaults");
+    // A negative roughness (the roughness dialog takes any number) makes the
+    // friction factor's logarithm fail.
+    const double Bad[RoughnessCount] = {0.00003, 0.00009, -0.00015, 0.0009, 0.003};
+    F->Sheet().SetRoughnessTable(Bad);
+    Enter(*F, 5, "4");
+    EXPECT_EQ(Messages, QStringList{"No solution with the last values!"});
+    EXPECT_EQ(F->StatusPanel(0)->text(), "Not Solved");
+    const double Good[RoughnessCount] = {0.00003, 0.00009, 0.00015, 0.0009, 0.003};
+    F->Sheet().SetRoughnessTable(Good);
+    Enter(*F, 5, "3");
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_EQ(F->StatusPanel(0)->text(), "Solved...");
+    EXPECT_EQ(Cell(*F, 1, 5), "3.000");
+}
+
+TEST_F(DuctToolTest, CalculationFileSaveOpenAndBadValues) {
+    auto F = Start();
+    Run(*F, "ResetToDefaults");
+    Enter(*F, 7, "819.96");
+    Run(*F, "Save");
+    const std::string Text = ReadAll(QString::fromStdString(CalcFile()));
+    EXPECT_NE(Text.find("Diameter=0.820"), std::string::npos) << Text;
+
+    Enter(*F, 7, "700");
+    Run(*F, "Open");
+    EXPECT_EQ(Cell(*F, 1, 7), "820.0");
+
+    std::remove(CalcFile().c_str());
+    Run(*F, "Open"); // a missing file reads as empty
+    EXPECT_EQ(Cell(*F, 1, 2), "19.5/13.4");
+    EXPECT_EQ(Cell(*F, 1, 3), "Medium Rough");
+    EXPECT_EQ(Cell(*F, 1, 6), "9.40");
+    EXPECT_EQ(Cell(*F, 1, 9), "1100.0");
+    EXPECT_TRUE(Messages.isEmpty());
+
+    std::ofstream(CalcFile()) << "[Settings]\nPRate=abc\nkIndex=0\n";
+    Run(*F, "Open");
+    EXPECT_EQ(Cell(*F, 1, 4), "1.00");
+    EXPECT_EQ(Cell(*F, 1, 3), "Smooth");
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("PRate=abc"));
+
+    // A file that cannot be written is reported.
+    const QString Dir = FData.path() + "/missing/folder/x.ini";
+    EXPECT_FALSE(F->SaveCalculationFile(Dir));
+    EXPECT_TRUE(Messages.last().startsWith("Unable to write to")) << Messages.last().toStdString();
+}
+
+TEST_F(DuctToolTest, CompactAlignStaysWithin400Pixels) {
+    auto F = Start();
+    Run(*F, "CompactAlign");
+    EXPECT_LE(F->frameGeometry().height(), 400);
+    const int Normal = F->width();
+    QFont Big = F->Grid()->font();
+    Big.setPointSize(Big.pointSize() * 3);
+    F->Grid()->setFont(Big);
+    F->Grid()->SetDefaultRowHeight(QFontMetrics(Big).height() + 4);
+    Run(*F, "CompactAlign");
+    EXPECT_EQ(F->frameGeometry().height(), 400);
+    const int Columns = F->Grid()->ColWidths(0) + F->Grid()->ColWidths(1) +
+                        F->Grid()->ColWidths(2) + 3 * F->Grid()->GridLineWidth() - 1;
+    EXPECT_EQ(F->width(), Columns + F->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    EXPECT_GT(F->width(), Normal);
+}
+
+TEST_F(DuctToolTest, SecondStartGivesEverythingBack) {
+    QRect Geometry;
+    {
+        auto F = Start();
+        Enter(*F, 5, "2.5");
+        Run(*F, "Imperial");
+        F->Grid()->SetColWidths(1, 150);
+        F->setGeometry(F->x() + 30, F->y() + 20, F->width() + 40, F->height() + 10);
+        Geometry = F->geometry();
+        F->close();
+    }
+    TRegistryIniFile Store(AppRegistryKey());
+    QString Units;
+    for (int R : {1, 2, 4, 5, 6, 7, 8, 9})
+        Units += QString::number(Store.ReadInt("Settings", "Units" + std::to_string(R), -1));
+    EXPECT_EQ(Units, "21241333");
+
+    auto F = Start();
+    EXPECT_EQ(F->Sheet().Volume, 2.5);
+    EXPECT_EQ(UnitTexts(*F),
+              (QStringList{"Psi", "°F", "iwg/100'", "cfm", "fpm", "inch", "inch", "inch"}));
+    EXPECT_EQ(F->Grid()->ColWidths(1), 150);
+    EXPECT_EQ(F->geometry().size(), Geometry.size());
+}
+
+TEST_F(DuctToolTest, GarbageSettingsStartSane) {
+    const std::string Dir = FConfig.path().toStdString() + "/Halvorn";
+    std::filesystem::create_directories(Dir);
+    const std::string Key = "[HKEY_CURRENT_USER\\" + AppRegistryKey();
+    std::ofstream(Dir + "/registry.reg")
+        << "Windows Registry Editor Version 5.00\r\n\r\n"
+        << Key << "\\DuctUForm]\r\n\"Left\"=\"x\"\r\n\"Width\"=dword:ffffff00\r\n"
+        << "\"Height\"=dword:7fffffff\r\n\r\n"
+        << Key << "\\Settings]\r\n\"GridCol0\"=dword:fffffff0\r\n"
+        << "\"Volume\"=hex:00,00,00,00,00,00,f8,7f\r\n\"Units5\"=\"cfm\"\r\n";
+    auto F = Start();
+    EXPECT_GT(F->Grid()->ColWidths(0), 0);
+    EXPECT_EQ(Cell(*F, 1, 5), "5.000");
+    EXPECT_EQ(Cell(*F, 2, 5), "m³/s");
+    EXPECT_LT(F->height(), 4000);
+}
+
+} // namespace
