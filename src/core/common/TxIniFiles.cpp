@@ -561,7 +561,11 @@ void TMemIniFile::UpdateFile() {
     if (FUtf8) Out += kUtf8Bom;
     auto Encode = [&](const std::string& Text) { return FUtf8 ? Text : Utf8ToCp1252(Text); };
     for (const auto& Sec : FSections) {
-        Out += "[" + Encode(Sec.Name) + "]\r\n";
+        // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict)
+        // on "literal" + std::string&&.
+        Out += '[';
+        Out += Encode(Sec.Name);
+        Out += "]\r\n";
         for (const auto& Line : Sec.Lines)
             Out += Encode(Line) + "\r\n";
         Out += "\r\n";
