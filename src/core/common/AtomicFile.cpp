@@ -117,6 +117,9 @@ bool AtomicWriteFile(const std::string& FileName, std::string_view Bytes) {
     struct stat Old {};
     const bool Exists = ::stat(Target.c_str(), &Old) == 0;
     if (Exists && !S_ISREG(Old.st_mode)) return false;
+    // The rename needs only the folder's permission: a file the user may not
+    // write (read-only mode) would be replaced without this check.
+    if (Exists && ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) != 0) return false;
 
     RemoveStaleTemporaries(Folder, Name);
 

@@ -19,7 +19,7 @@ std::optional<std::string> ReadWholeFile(const std::string& FileName);
 // Replaces FileName with Bytes atomically. A symbolic link is followed, so the
 // file it points to is replaced. Keeps the old file's permission bits. Returns
 // false (leaving the old file and no temporary file behind) when the file
-// system refuses.
+// system refuses, or when the file exists and the user may not write it.
 bool AtomicWriteFile(const std::string& FileName, std::string_view Bytes);
 
 // Exclusive advisory lock (flock) on a lock file; released by the destructor.

@@ -402,7 +402,14 @@ std::string TRegFile::Serialize() const {
     for (const auto& K : FKeys) {
         Out += "[" + K.Path() + "]\n";
         for (const auto& V : K.Values()) {
-            const std::string Name = V.Name.empty() ? "@" : "\"" + Escape(V.Name) + "\"";
+            // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on
+            // "literal" + std::string&&.
+            std::string Name = "@";
+            if (!V.Name.empty()) {
+                Name = '"';
+                Name += Escape(V.Name);
+                Name += '"';
+            }
             if (V.Kind == TRegKind::String && !HasControl(V.Data)) {
                 Out += Name + "=\"" + Escape(V.Data) + "\"\n";
             } else if (V.Kind == TRegKind::DWord && V.Data.size() == 4) {

@@ -258,6 +258,7 @@ void TCustomIniFile::WriteBool(std::string_view Section, std::string_view Ident,
 }
 
 bool TCustomIniFile::SectionExists(std::string_view Section) const {
+    if (TrimBlanks(Section).empty()) return false;
     std::vector<std::string> List;
     ListSections(List);
     for (const auto& Name : List)
@@ -478,6 +479,7 @@ void TMemIniFile::SetFileText(std::string_view Bytes) {
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::string_view Section) const {
     const std::string_view S = TrimBlanks(Section);
+    if (S.empty()) return nullptr; // a blank header ("[ ]") cannot be addressed
     for (const auto& Sec : FSections)
         if (SameText(Sec.Name, S)) return &Sec;
     return nullptr;
@@ -492,6 +494,7 @@ namespace {
 // Index of the first "Ident=..." line, or npos.
 std::size_t FindMemEntry(const std::vector<std::string>& Lines, std::string_view Ident) {
     const std::string_view I = TrimBlanks(Ident);
+    if (I.empty()) return std::string::npos;
     for (std::size_t K = 0; K < Lines.size(); ++K) {
         const auto Eq = Lines[K].find('=');
         if (Eq != std::string::npos && SameText(std::string_view(Lines[K]).substr(0, Eq), I))
@@ -553,6 +556,7 @@ void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
 
 void TMemIniFile::EraseSection(std::string_view Section) {
     const std::string_view S = TrimBlanks(Section);
+    if (S.empty()) return;
     std::erase_if(FSections, [&](const TSection& Sec) { return SameText(Sec.Name, S); });
 }
 
@@ -561,7 +565,11 @@ void TMemIniFile::UpdateFile() {
     if (FUtf8) Out += kUtf8Bom;
     auto Encode = [&](const std::string& Text) { return FUtf8 ? Text : Utf8ToCp1252(Text); };
     for (const auto& Sec : FSections) {
-        Out += "[" + Encode(Sec.Name) + "]\r\n";
+        // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict)
+        // on "literal" + std::string&&.
+        Out += '[';
+        Out += Encode(Sec.Name);
+        Out += "]\r\n";
         for (const auto& Line : Sec.Lines)
             Out += Encode(Line) + "\r\n";
         Out += "\r\n";

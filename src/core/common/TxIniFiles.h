@@ -16,6 +16,9 @@
 //   ; comment            comment (also empty lines); never data
 // Lines before the first header carry no data. Names compare without regard
 // to letter case. With a section or ident given twice, the first one counts.
+// A blank section or ident cannot be addressed: reads give the default, lists
+// and existence checks find nothing, writes are refused. A blank header
+// ("[ ]") is listed by ListSections as "", but its entries are out of reach.
 #pragma once
 
 #include <cstdint>

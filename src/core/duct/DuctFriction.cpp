@@ -97,4 +97,33 @@ double EquivalentDiameter(double H, double W) {
     return Div(1.3 * p625, std::sqrt(std::sqrt(s)));
 }
 
+double RectangleSide(double D, double Other, double Guess) {
+    if (!(D > 0.0) || !std::isfinite(D) || !(Other > 0.0) || !std::isfinite(Other))
+        Fail("no rectangle has this diameter");
+    // EquivalentDiameter(x, Other) rises monotonically from 0 to infinity with
+    // x, so halving and doubling bracket the side; EquivalentDiameter raises
+    // once x underflows to 0 or overflows, which ends both loops.
+    double lo = (Guess > 0.0 && std::isfinite(Guess)) ? Guess : D;
+    double hi = lo;
+    while (EquivalentDiameter(hi, Other) < D) {
+        lo = hi;
+        hi = Finite(hi * 2.0);
+    }
+    while (EquivalentDiameter(lo, Other) > D) {
+        hi = lo;
+        lo *= 0.5;
+    }
+    // EquivalentDiameter(lo) <= D <= EquivalentDiameter(hi), hi <= 2·lo.
+    for (;;) {
+        const double mid = lo + (hi - lo) * 0.5;
+        if (mid <= lo || mid >= hi) break;
+        const double d = EquivalentDiameter(mid, Other);
+        if (d == D) return mid;
+        (d < D ? lo : hi) = mid;
+    }
+    const double errLo = D - EquivalentDiameter(lo, Other);
+    const double errHi = EquivalentDiameter(hi, Other) - D;
+    return errLo <= errHi ? lo : hi;
+}
+
 } // namespace oravent

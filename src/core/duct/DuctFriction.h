@@ -1,7 +1,7 @@
 // Friction functions of the duct sheet: Reynolds number and the Darcy
 // friction factor from the Colebrook equation with its smooth-pipe,
 // fully-rough and laminar limits, and the equivalent round diameter of a
-// rectangular duct (Huebscher). Every function raises EMathError
+// rectangular duct (Huebscher) with its inverse. Every function raises EMathError
 // (duct/DuctMath.h) on an arithmetic failure instead of returning NaN or inf.
 #pragma once
 
@@ -23,6 +23,12 @@ double RoughFriction(double R);
 double LaminarFriction(double Re);
 // Equivalent round diameter of an H × W rectangle: 1.3·(H·W)^0.625/(H+W)^0.25.
 double EquivalentDiameter(double H, double W);
+// The side X > 0 with EquivalentDiameter(X, Other) = D, to the last bit the
+// doubles allow: a start value (Guess when positive, else D) is halved or
+// doubled until it brackets the side, then the bracket is bisected. Raises
+// EMathError when D or Other is not a positive finite number or when the
+// side is too small or too large for a double.
+double RectangleSide(double D, double Other, double Guess = 0.0);
 
 // Steps taken by the last SmoothFriction / ColebrookFriction call of this
 // thread (for tests and diagnostics).

@@ -15,6 +15,9 @@ namespace {
 constexpr double Pi = std::numbers::pi;
 constexpr double PRateFactorTolerance = 1e-6;
 constexpr int LastCountedPass = 20; // a pass with counter 20 ends the loop unsolved
+// A rectangle side is taken when its equivalent diameter is this close
+// (relative) to the sheet's diameter.
+constexpr double SideTolerance = 1e-6;
 
 } // namespace
 
@@ -248,6 +251,24 @@ void DuctSheet::UpdateIntermediatesOrFail() {
     PRateFactor = Finite(8.0 * rho * FrictionFactor / (Pi * Pi));
 }
 
+bool DuctSheet::SideGivesDiameter(double Side) const {
+    if (!(Side > 0.0) || !std::isfinite(Side)) return false;
+    try {
+        return std::fabs(EquivalentDiameter(Side, FixedSide) - Diameter) <=
+               SideTolerance * std::fabs(Diameter);
+    } catch (const EMathError&) {
+        return false;
+    }
+}
+
+// The secant search can end flat (status 14 returns its start value), stall
+// or land on a side of another diameter; the side it found is kept only when
+// it gives the diameter, and is otherwise found by bracketing, which raises
+// EMathError when no rectangle has the diameter.
+double DuctSheet::CheckedSide(double Side) const {
+    return SideGivesDiameter(Side) ? Side : RectangleSide(Diameter, FixedSide, Side);
+}
+
 void DuctSheet::SolveHeight() {
     FixedSide = Width;
     Height = Root.Solve(Width);
@@ -256,6 +277,7 @@ void DuctSheet::SolveHeight() {
         FixedSide = Diameter;
         Height = Root.Solve(Diameter);
     }
+    Height = CheckedSide(Height);
 }
 
 void DuctSheet::SolveWidth() {
@@ -266,6 +288,7 @@ void DuctSheet::SolveWidth() {
         FixedSide = Diameter;
         Width = Root.Solve(Diameter);
     }
+    Width = CheckedSide(Width);
 }
 
 void DuctSheet::SolveRectangleOrFail() {

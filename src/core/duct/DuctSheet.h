@@ -10,7 +10,10 @@
 // true; the window then shows NoSolutionMessage. A failure inside an edit
 // operation (for example both sides of a rectangle that have no equivalent
 // diameter) leaves the values assigned before it and is remembered: the next
-// Iterate ends at once as failed. Root searches never fail (TRoot status 11).
+// Iterate ends at once as failed. Root searches never fail (TRoot status 11);
+// a side they leave that does not give the diameter is searched again by
+// bracketing, which fails only when no rectangle has the diameter (a
+// diameter that is not a positive number, or a side beyond a double's range).
 #pragma once
 
 #include <cstdint>
@@ -131,6 +134,8 @@ private:
     void SolveFlowPair();
     void SolveHeight();
     void SolveWidth();
+    bool SideGivesDiameter(double Side) const;
+    double CheckedSide(double Side) const;
     void Guard(void (DuctSheet::*Op)());
 
     bool FFailed = false;

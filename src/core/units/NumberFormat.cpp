@@ -212,8 +212,6 @@ void FormatFloat(std::string& Out, const TSpec& S, double Value) {
         if (C == 'd') {
             std::string Digits;
             AppendFixed(Digits, D, 0, false);
-            if (D.Count == 0 && S.Precision == 0)
-                Digits.clear(); // C rule: precision 0 writes no digit for 0
             if (S.Precision > 0 && Digits.size() < static_cast<std::size_t>(S.Precision))
                 Body.append(static_cast<std::size_t>(S.Precision) - Digits.size(), '0');
             Body += Digits;
@@ -258,7 +256,6 @@ void FormatInteger(std::string& Out, const TSpec& S, long long Value) {
                                              : static_cast<unsigned long long>(Value);
     auto Res = std::to_chars(Buf, Buf + sizeof Buf, Mag);
     std::string_view Digits(Buf, static_cast<std::size_t>(Res.ptr - Buf));
-    if (Mag == 0 && S.Precision == 0) Digits = {};
     if (S.Precision > 0 && Digits.size() < static_cast<std::size_t>(S.Precision))
         Body.append(static_cast<std::size_t>(S.Precision) - Digits.size(), '0');
     Body += Digits;

@@ -444,9 +444,11 @@ void GetUnitsConversion(TUnitsType Type, int ShownIndex, int BaseIndex, std::str
     const TUnitEntry* Base = UnitsEntry(Type, BaseIndex);
     if (Shown == nullptr || Base == nullptr)
         return; // no unit kind: the caller's factor and offset stay
-    Offset = 0;
+    // base = u·Fb + Ob and shown = u·Fs + Os for a value u in the index-0
+    // unit, so shown = base·Fs/Fb + (Os − Ob·Fs/Fb).
     Factor = Shown->Factor / Base->Factor;
-    if (Type == utTemperature) Offset = Shown->Offset;
+    Offset = 0;
+    if (Type == utTemperature) Offset = Shown->Offset - Base->Offset * Factor;
 }
 
 int ClampUnitsIndex(TUnitsType Type, int Index) {

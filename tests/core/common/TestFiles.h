@@ -1,14 +1,19 @@
 // Helpers of the common-support tests: a temporary folder removed afterwards,
-// whole-file reads and writes.
+// whole-file reads and writes, a check run as an ordinary user.
 #pragma once
 
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,6 +73,60 @@ void KillWriter(pid_t Child, const std::string& Folder, int Round, TRng& Rng) {
     ::kill(Child, SIGKILL);
     int Status = 0;
     ::waitpid(Child, &Status, 0);
+}
+
+// Runs Check as the user "nobody", so that file modes apply although the
+// tests run as root: in a child process that gives up root's ids, after
+// handing Folder and the files in it to that user. Returns what Check
+// returned ("" when everything held, else what went wrong), or nullopt when
+// the ids cannot be dropped. Without root, Check runs in this process.
+inline std::optional<std::string> RunAsNobody(const std::string& Folder,
+                                              const std::function<std::string()>& Check) {
+    if (::geteuid() != 0) return Check();
+    const passwd* Nobody = ::getpwnam("nobody");
+    if (!Nobody || Nobody->pw_uid == 0) return std::nullopt;
+    const uid_t Uid = Nobody->pw_uid;
+    const gid_t Gid = Nobody->pw_gid;
+    if (::chown(Folder.c_str(), Uid, Gid) != 0) return std::nullopt;
+    std::error_code Ec;
+    for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec))
+        if (::lchown(Entry.path().c_str(), Uid, Gid) != 0) return std::nullopt;
+    int Pipe[2];
+    if (::pipe(Pipe) != 0) return std::nullopt;
+    constexpr int CannotDrop = 77;
+    const pid_t Child = ::fork();
+    if (Child < 0) return std::nullopt;
+    if (Child == 0) {
+        ::close(Pipe[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(Gid, Gid, Gid) != 0 ||
+            ::setresuid(Uid, Uid, Uid) != 0 || ::geteuid() != Uid)
+            ::_exit(CannotDrop);
+        std::string Result;
+        try {
+            Result = Check();
+        } catch (const std::exception& E) {
+            Result = std::string("unexpected exception: ") + E.what();
+        }
+        std::size_t Done = 0;
+        while (Done < Result.size()) {
+            const ssize_t N = ::write(Pipe[1], Result.data() + Done, Result.size() - Done);
+            if (N <= 0) break;
+            Done += static_cast<std::size_t>(N);
+        }
+        ::_exit(0);
+    }
+    ::close(Pipe[1]);
+    std::string Result;
+    char Buffer[512];
+    ssize_t N;
+    while ((N = ::read(Pipe[0], Buffer, sizeof Buffer)) > 0)
+        Result.append(Buffer, static_cast<std::size_t>(N));
+    ::close(Pipe[0]);
+    int Status = 0;
+    ::waitpid(Child, &Status, 0);
+    if (WIFEXITED(Status) && WEXITSTATUS(Status) == CannotDrop) return std::nullopt;
+    if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return "the check ended abnormally";
+    return Result;
 }
 
 inline void PutFile(const std::string& FileName, std::string_view Bytes) {

@@ -163,13 +163,29 @@ TEST_P(IniStoreTest, Utf8FileWithByteOrderMark) {
     EXPECT_EQ(Ini->ReadText("Units", "Temp", ""), "°C");
 }
 
-TEST(TIniFileTest, BlankSectionOrIdentGivesDefault) {
-    TTempDir Dir;
-    PutFile(Dir / "a.ini", "[]\r\nKey=x\r\n[S]\r\n=v\r\n");
-    TIniFile Ini(Dir / "a.ini");
-    EXPECT_EQ(Ini.ReadText("   ", "Key", "def"), "def");
-    EXPECT_EQ(Ini.ReadText("S", " \t", "def"), "def");
-    EXPECT_EQ(Ini.ReadText("", "", "def"), "def");
+// Both stores read a blank header ("[]", "[ ]") and a blank ident alike: out
+// of reach, as for writing.
+TEST_P(IniStoreTest, BlankSectionOrIdentGivesDefault) {
+    auto Ini = Open("[]\r\nKey=x\r\n[ ]\r\nOther=y\r\n[S]\r\n=v\r\nK=1\r\n");
+    EXPECT_EQ(Ini->ReadText("   ", "Key", "def"), "def");
+    EXPECT_EQ(Ini->ReadText(" ", "Other", "def"), "def");
+    EXPECT_EQ(Ini->ReadText("S", " \t", "def"), "def");
+    EXPECT_EQ(Ini->ReadText("", "", "def"), "def");
+    std::vector<std::string> List;
+    Ini->ListSectionIdents(" ", List);
+    EXPECT_TRUE(List.empty());
+    Ini->ListSectionIdents("S", List);
+    EXPECT_EQ(List, std::vector<std::string>{"K"});
+    Ini->ListSections(List);
+    EXPECT_EQ(List, (std::vector<std::string>{"", "", "S"}));
+    EXPECT_FALSE(Ini->SectionExists(" "));
+    EXPECT_FALSE(Ini->ValueExists(" ", "Key"));
+    EXPECT_FALSE(Ini->ValueExists("S", ""));
+    Ini->EraseSection(" ");
+    Ini->DeleteKey("S", " ");
+    Ini->ListSections(List);
+    EXPECT_EQ(List.size(), 3u);
+    EXPECT_EQ(Ini->ReadText("S", "K", ""), "1");
 }
 
 TEST(TMemIniFileTest, StoresTrimmedLines) {
@@ -330,6 +346,26 @@ TEST(TIniFileTest, RefusedWriteRaisesUnableToWrite) {
     TIniFile Ini(Dir / "dir.ini");
     EXPECT_THROW(Ini.WriteInt("S", "K", 1), EIniFileException);
     EXPECT_EQ(GetFile(Dir / "plain"), "x");
+}
+
+// A user who write-protects a file keeps it: the save is refused like any
+// other, although the folder would let a new file replace it.
+TEST_P(IniStoreTest, ReadOnlyFileRefusesWrite) {
+    auto Ini = Open("[S]\nK=1\n");
+    ::chmod(File.c_str(), 0444);
+    const auto Result = test::RunAsNobody(Dir.Path(), [&]() -> std::string {
+        try {
+            Ini->WriteText("S", "K", "2");
+            if (GetParam() == TStoreKind::Memory) static_cast<TMemIniFile&>(*Ini).UpdateFile();
+        } catch (const EIniFileException& E) {
+            return E.what() == "Unable to write to " + File ? "" : E.what();
+        }
+        return "no error";
+    });
+    if (!Result) GTEST_SKIP() << "cannot run as an ordinary user";
+    EXPECT_EQ(*Result, "");
+    EXPECT_EQ(GetFile(File), "[S]\nK=1\n");
+    EXPECT_FALSE(test::HasTemporary(Dir.Path()));
 }
 
 TEST(TIniFileTest, WriteKeepsPermissionsAndFollowsSymlink) {

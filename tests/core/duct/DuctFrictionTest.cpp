@@ -105,7 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailCase{"SideZero", [] { return EquivalentDiameter(0.0, 1.0); }},
         FailCase{"SidesNegative", [] { return EquivalentDiameter(-1.0, -1.0); }},
         FailCase{"SideNaN", [] { return EquivalentDiameter(NaN, 1.0); }},
-        FailCase{"SidesOverflow", [] { return EquivalentDiameter(1e300, 1e300); }}),
+        FailCase{"SidesOverflow", [] { return EquivalentDiameter(1e300, 1e300); }},
+        FailCase{"SideOfZeroDiameter", [] { return RectangleSide(0.0, 0.5); }},
+        FailCase{"SideOfNaNDiameter", [] { return RectangleSide(NaN, 0.5); }},
+        FailCase{"SideBesideNegativeSide", [] { return RectangleSide(0.5, -0.5); }},
+        FailCase{"SideBeyondDoubleRange", [] { return RectangleSide(1e300, 1.0); }}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(DuctFriction, EquivalentDiameterOfSquare) {
@@ -115,6 +119,20 @@ TEST(DuctFriction, EquivalentDiameterOfSquare) {
     }
     EXPECT_NEAR(EquivalentDiameter(0.55, 1.05),
                 1.3 * std::pow(0.55 * 1.05, 0.625) / std::pow(1.6, 0.25), 1e-15);
+}
+
+TEST(DuctFriction, RectangleSideInvertsEquivalentDiameter) {
+    // Diameters from far below to far above the rows' range, with start values
+    // on either side of the answer and none.
+    for (double d : {1e-9, 0.05, 0.835, 10.999, 2e4}) {
+        for (double other : {0.05, 0.55, 2.4}) {
+            for (double guess : {0.0, d, 1e-6, 1e6}) {
+                const double x = RectangleSide(d, other, guess);
+                EXPECT_NEAR(EquivalentDiameter(x, other) / d, 1.0, 1e-14)
+                    << d << " beside " << other << " from " << guess;
+            }
+        }
+    }
 }
 
 } // namespace

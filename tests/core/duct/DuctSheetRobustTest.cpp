@@ -1,6 +1,7 @@
 // Robustness: random edit sequences with hostile values must never crash,
 // never hang (each Iterate ends within its pass cap) and never report a
-// solved sheet after an arithmetic failure.
+// solved sheet after an arithmetic failure. Random edits within the rows'
+// ranges must never report a solved sheet whose rectangle misses the diameter.
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "duct/DuctFriction.h"
 #include "duct/DuctSheet.h"
 #include "psychro/Hygrocalc.h"
 
@@ -146,6 +148,85 @@ TEST(DuctSheetRobust, RandomEditSequencesNeverCrashOrReportFalseSuccess) {
     EXPECT_GT(solved, Sequences / 20);
     RecordProperty("failures", failures);
     RecordProperty("capped", capped);
+}
+
+// A value in [Lo, Hi], uniform in its logarithm half of the time so that
+// ranges over several decades reach their low end too.
+double RowValue(std::mt19937_64& rng, double Lo, double Hi) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double u = unit(rng);
+    if (rng() % 2) return Lo + u * (Hi - Lo);
+    return Lo * std::pow(Hi / Lo, u);
+}
+
+TEST(DuctSheetRobust, SolvedRectangleAlwaysHasTheDiameter) {
+    std::mt19937_64 rng(20261214);
+    DuctSheet base;
+    base.ResetToDefaults();
+    base.UpdateIntermediates();
+    base.SolveRectangle();
+    ASSERT_TRUE(base.Iterate());
+
+    std::uniform_int_distribution<int> opDist(0, 8);
+    std::uniform_int_distribution<int> lenDist(1, 4);
+    constexpr int Sequences = 100000;
+    int solved = 0;
+    for (int seq = 0; seq < Sequences; ++seq) {
+        DuctSheet s = base;
+        const int len = lenDist(rng);
+        for (int e = 0; e < len; ++e) {
+            const int op = opDist(rng);
+            // Lengths are typed in millimetres (50..2400).
+            const double mm = RowValue(rng, 50.0, 2400.0) / 1000.0;
+            try {
+                switch (op) {
+                case 0:
+                    s.SetBarometer(RowValue(rng, 70.0, 120.0));
+                    break;
+                case 1: {
+                    std::uniform_real_distribution<double> db(-60.0, 90.0), depression(0.0, 1.0);
+                    const double dryBulb = db(rng);
+                    const double wetBulb = dryBulb - depression(rng) * (dryBulb + 60.0) * 0.5;
+                    TAirStateRec air{};
+                    SetState(air, s.Barometer, dryBulb, wetBulb, 0);
+                    s.SetAirState(air);
+                    break;
+                }
+                case 2:
+                    s.SetRoughnessIndex(static_cast<int>(rng() % RoughnessCount));
+                    break;
+                case 3:
+                    s.EnterPRate(RowValue(rng, 0.01, 100.0));
+                    break;
+                case 4:
+                    s.EnterVolume(RowValue(rng, 0.01, 576.0));
+                    break;
+                case 5:
+                    s.EnterVelocity(RowValue(rng, 0.001, 100.0));
+                    break;
+                case 6:
+                    s.EnterDiameter(mm);
+                    break;
+                case 7:
+                    s.EnterHeight(mm);
+                    break;
+                default:
+                    s.EnterWidth(mm);
+                    break;
+                }
+            } catch (const EPsychroError&) {
+                ResetReferenceState(); // no such air: the sheet keeps its own
+            }
+            if (!s.Iterate()) continue;
+            ++solved;
+            ASSERT_GT(s.Height, 0.0) << "sequence " << seq;
+            ASSERT_GT(s.Width, 0.0) << "sequence " << seq;
+            ASSERT_NEAR(EquivalentDiameter(s.Height, s.Width) / s.Diameter, 1.0, 1e-6)
+                << "sequence " << seq << " op " << op << " D " << s.Diameter << " H " << s.Height
+                << " W " << s.Width;
+        }
+    }
+    EXPECT_GT(solved, Sequences); // most edits solve (about 2.5 edits a sequence)
 }
 
 } // namespace

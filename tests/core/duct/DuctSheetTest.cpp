@@ -41,7 +41,18 @@ DuctSheet SolvedExample() {
     return s;
 }
 
-enum class Field { Diameter, Height, Width, Velocity, Volume, PRate, Reynolds, Friction };
+// RectangleError: EquivalentDiameter(Height, Width) / Diameter − 1.
+enum class Field {
+    Diameter,
+    Height,
+    Width,
+    Velocity,
+    Volume,
+    PRate,
+    Reynolds,
+    Friction,
+    RectangleError
+};
 
 double Get(const DuctSheet& s, Field f) {
     switch (f) {
@@ -61,6 +72,8 @@ double Get(const DuctSheet& s, Field f) {
         return s.Reynolds;
     case Field::Friction:
         return s.FrictionFactor;
+    case Field::RectangleError:
+        return EquivalentDiameter(s.Height, s.Width) / s.Diameter - 1.0;
     }
     return 0;
 }
@@ -226,6 +239,31 @@ INSTANTIATE_TEST_SUITE_P(
                                 false,
                                 {},
                                 "[Pressure, Flow]",
+                                "[Diam, Height]"},
+                      // The second velocity's width search starts from the carried-over
+                      // step of the first and ends flat at its start value (the height):
+                      // the width is searched again by bracketing.
+                      SheetCase{"SecondVelocityFlatSearchStillGivesDiameter",
+                                [] {
+                                    DuctSheet s = ResetSheet();
+                                    s.UpdateIntermediates();
+                                    return s;
+                                },
+                                [](DuctSheet& s) {
+                                    s.SetRoughnessIndex(0);
+                                    s.Iterate();
+                                    s.EnterVelocity(62.45);
+                                    s.Iterate();
+                                    s.EnterVelocity(49.76);
+                                },
+                                -1,
+                                true,
+                                false,
+                                {{Field::Diameter, 10.999, 0.0005},
+                                 {Field::Height, 0.55, 0.0},
+                                 {Field::Width, 805.4, 0.05},
+                                 {Field::RectangleError, 0.0, 1e-12}},
+                                "[Velocity, Pressure]",
                                 "[Diam, Height]"},
                       // Equal remembered numbers (possible only from stored settings): no
                       // pair is known, only the intermediates change and K settles.

@@ -108,6 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"WholeNegativeToZero", "%d", -0.4, "0"},
         FormatRow{"WholeHuge", "%d", 1e20, "100000000000000000000"},
         FormatRow{"WholeMinimumDigits", "%0.3d", 5.0, "005"},
+        // Unlike C's printf, a zero always shows its digit.
+        FormatRow{"WholeZeroPrecisionZero", "%0.0d", 0.0, "0"},
+        FormatRow{"WholeRoundsToZeroPrecisionZero", "%.0d", -0.4, "0"},
         FormatRow{"WholeUpperCase", "%D", 41.7, "42"}, FormatRow{"NaN", "%0.3f", NaN, "NAN"},
         FormatRow{"NaNGeneral", "%0.4g", NaN, "NAN"}, FormatRow{"Infinity", "%0.4g", Inf, "INF"},
         FormatRow{"NegativeInfinity", "%0.1f", -Inf, "-INF"},
@@ -126,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NumberTextFormatText, SeveralArgumentsInOrder) {
     EXPECT_EQ(FormatText("%s = %0.2f (%d)", {std::string("dp"), 1.5, 7LL}), "dp = 1.50 (7)");
     EXPECT_EQ(FormatText("%d", {LLONG_MIN}), "-9223372036854775808");
+    EXPECT_EQ(FormatText("%0.0d", {0LL}), "0");
     EXPECT_EQ(FormatText("%0.1f", {3LL}), "3.0");
     EXPECT_EQ(FormatPair("%0.1f/%0.1f", 13, 12), "13.0/12.0");
     EXPECT_EQ(FormatString("%s", "abc"), "abc");

@@ -172,6 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ConversionRow{"Fahrenheit", utTemperature, 1, 0, "°F", "%0.1f", 1.8, 32},
         ConversionRow{"Kelvin", utTemperature, 2, 0, "K", "%0.2f", 1, 273.15},
+        ConversionRow{"FahrenheitBaseToCelsius", utTemperature, 0, 1, "°C", "%0.1f", 1 / 1.8,
+                      -32 / 1.8},
+        ConversionRow{"KelvinBaseToFahrenheit", utTemperature, 1, 2, "°F", "%0.1f", 1.8,
+                      32 - 273.15 * 1.8},
+        ConversionRow{"ChangeFahrenheitBaseNoOffset", utTemperatureChange, 0, 1, "°C", "%0.1f",
+                      1 / 1.8, 0},
         ConversionRow{"ChangeHasNoOffset", utTemperatureChange, 1, 0, "°F", "%0.1f", 1.8, 0},
         ConversionRow{"ChangeKelvinNoOffset", utTemperatureChange, 2, 0, "K", "%0.2f", 1, 0},
         ConversionRow{"MillimetreBaseToInch", utLengthPrim, 3, 2, "inch", "%0.2f",
@@ -211,10 +217,12 @@ TEST(TxConvConversion, StoredValuesShowAsExpected) {
         const char* Text;
     };
     const Row Rows[] = {
-        {utTemperature, 1, 0, 20, "68.0"},         {utTemperature, 2, 0, 0, "273.15"},
-        {utTemperatureChange, 1, 0, 10, "18.0"},   {utLengthPrim, 3, 2, 500, "19.69"},
-        {utAirFlowPrim, 4, 0, 1, "2118.88"},       {utProportion, 1, 0, 0.5, "50.0"},
-        {utPressureBar, 1, 0, 101.325, "14.6959"}, {utDiameter, 1, 0, 0.2506, "251"},
+        {utTemperature, 1, 0, 20, "68.0"},  {utTemperature, 2, 0, 0, "273.15"},
+        {utTemperature, 0, 1, 68, "20.0"},  {utTemperature, 2, 1, 32, "273.15"},
+        {utTemperature, 1, 1, 68, "68.0"},  {utTemperatureChange, 1, 0, 10, "18.0"},
+        {utLengthPrim, 3, 2, 500, "19.69"}, {utAirFlowPrim, 4, 0, 1, "2118.88"},
+        {utProportion, 1, 0, 0.5, "50.0"},  {utPressureBar, 1, 0, 101.325, "14.6959"},
+        {utDiameter, 1, 0, 0.2506, "251"},
     };
     for (const Row& R : Rows) {
         std::string Format, Caption;
