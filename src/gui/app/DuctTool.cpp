@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "app/TxDuctRoughForm.h"
 #include "common/AppFolders.h"
 #include "common/TxIniFiles.h"
 #include "common/TxRegistry.h"
@@ -92,6 +93,7 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
         if (const QScreen* S = screen()) move(S->availableGeometry().center() - rect().center());
     }
     FCalculationFile = QString::fromStdString(UserFileForReading(CalculationFileName));
+    FRoughForm = new TDuctRoughForm(this);
 }
 
 TDuctUForm::~TDuctUForm() = default;
@@ -293,7 +295,7 @@ void TDuctUForm::Solve() {
 }
 
 void TDuctUForm::RoughnessSettings() {
-    // MERGE-ROUGH
+    EditRoughness(*FRoughForm, FCommands->Sheet);
 }
 
 void TDuctUForm::Metric() {
