@@ -430,7 +430,7 @@ void TEntryGrid::GridKeyDown(QKeyEvent* E) {
     const int Key = E->key();
     if ((Key == Qt::Key_Left || Key == Qt::Key_Right) && CurrentIsEnabledEnum()) {
         int K = Key;
-        if (OnKeyDown) OnKeyDown(this, K, E->modifiers());
+        emit OnKeyDown(K, E->modifiers());
         if (K == 0) return;
         const bool Rtl = layoutDirection() == Qt::RightToLeft;
         StepEnum((Key == Qt::Key_Right) != Rtl);
@@ -554,7 +554,7 @@ void TEntryGrid::mousePressEvent(QMouseEvent* E) {
         const int R = Cell.y();
         const QPoint G = E->globalPosition().toPoint();
         FModel->RunUnitsPicker(R, G.x(), G.y());
-        if (OnAfterRightClick) OnAfterRightClick(this, R);
+        emit OnAfterRightClick(R);
         FModel->ReshowValue(R);
         SetCurrentDirect(1, R);
         RequestReselect();
@@ -647,7 +647,7 @@ void TEntryGrid::DrawCell(QPainter& P, int ACol, int ARow, const QRect& Rect,
             P.restore();
         }
     }
-    if (OnDrawCell) OnDrawCell(this, P, ACol, ARow, Rect, State);
+    emit OnDrawCell(P, ACol, ARow, Rect, State);
 }
 
 } // namespace oravent::gui

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QListWidget>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,9 +103,6 @@ public:
     QColor ColorEditModeText() const;
     void SetColorEditModeText(const QColor& C) { FColorEditModeText = C; }
 
-    // Fired after the units of a row were changed from the units column.
-    std::function<void(QObject* Sender, int ARow)> OnAfterRightClick;
-
     // ---- Editing aids (for windows and tests) -----------------------------
     TAidButton* PullDownButton() const { return FPullDown; }
     TAidButton* SpinUpButton() const { return FSpinUp; }
@@ -131,6 +127,11 @@ public:
     void DblClick() override;
     void GridKeyDown(QKeyEvent* E) override;
     void GridEntered() override;
+
+signals:
+    // After the units of a row were changed from the units column, by any
+    // mouse button.
+    void OnAfterRightClick(int ARow);
 
 protected:
     void ConfigureEditor(TxInplaceEdit* Editor) override;

@@ -186,7 +186,7 @@ void TxCustomEdit::Assign(const TxCustomEdit& S) {
 void TxCustomEdit::CommitEdit(TxCustomEdit* Edit) {
     if (!Edit) return;
     Edit->ConfirmText();
-    if (Edit->OnExit) Edit->OnExit(Edit);
+    emit Edit->OnExit();
     Edit->FModified = false;
 }
 
@@ -306,7 +306,7 @@ void TxCustomEdit::focusOutEvent(QFocusEvent* E) {
 
 void TxCustomEdit::DoExit() {
     ConfirmText();
-    if (OnExit) OnExit(this);
+    emit OnExit();
 }
 
 TFmtEdit::TFmtEdit(QWidget* Parent) : TxCustomEdit(Parent) {
@@ -352,10 +352,10 @@ void TFmtEditLabel::Click(QPoint At) {
         for (const QPointer<TxCustomEdit>& E : Linked) {
             if (!E) continue;
             E->SetUnitsValue(Index);
-            if (E && E->OnUnitsEdited) E->OnUnitsEdited(E);
+            if (E) emit E->OnUnitsEdited();
         }
     }
-    if (OnClick) OnClick(this);
+    emit OnClick();
 }
 
 void TFmtEditLabel::mouseReleaseEvent(QMouseEvent* E) {

@@ -10,8 +10,6 @@
 #include <QPointer>
 #include <QVariant>
 
-#include <functional>
-
 #include "units/NumberText.h"
 #include "units/TxConv.h"
 
@@ -52,11 +50,6 @@ public:
     void SetModified(bool Value) { FModified = Value; }
     QString SavedText() const { return FSavedText; }
 
-    // Fired after the unit was changed through the units label.
-    std::function<void(QObject* Sender)> OnUnitsEdited;
-    // The window's exit event: fired when the user leaves the edit.
-    std::function<void(QObject* Sender)> OnExit;
-
     virtual bool CanModify() const { return true; }
     // Restores the text from focus entry when it was modified.
     virtual void Revert();
@@ -82,6 +75,12 @@ public:
 
     // Confirms a value still being typed, as if the user had left the edit.
     static void CommitEdit(TxCustomEdit* Edit);
+
+signals:
+    // After the unit was changed through the units label.
+    void OnUnitsEdited();
+    // The window's exit event: when the user leaves the edit.
+    void OnExit();
 
 protected:
     bool event(QEvent* E) override;
@@ -137,12 +136,13 @@ public:
     void Unlink(TxCustomEdit* Edit);
     QList<TxCustomEdit*> Edits() const;
 
-    // The label's ordinary click event, after the unit switch.
-    std::function<void(QObject* Sender)> OnClick;
-
     // What a click does, with the picker placed 5 pixels right of and below
     // the screen point At.
     void Click(QPoint At);
+
+signals:
+    // The label's ordinary click event, after the unit switch.
+    void OnClick();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* E) override;

@@ -2,7 +2,19 @@
 // columns and rows, a current cell, a range selection and an in-place editor
 // that is a formatted edit configured per column by a format string.
 // TxCustomGrid holds all behaviour, TxDrawGrid leaves the cells to its owner,
-// TxStringGrid stores a text and an object per cell.
+// TxStringGrid stores a text and an object per cell. Cell geometry and key
+// navigation are the core's (controls/GridGeometry.h, GridNavigation.h).
+//
+// Events are Qt signals named as the grid's events (OnDoSetData, ...),
+// without the sender (QObject::sender() gives it). An argument a handler
+// answers through (CanSelect, Value, Key, CanEditShow) is a non-const
+// reference: connect such signals directly (the default on the user-interface
+// thread); each handler sees the answer of the ones before it. QSignalSpy
+// counts these signals but cannot record the reference argument.
+//
+// Sources: TxGrids.cpp (properties, current cell, scrolling, the editor's
+// life), TxGridKeys.cpp (keys), TxGridMouse.cpp (mouse and focus),
+// TxGridPaint.cpp (drawing), TxInplaceEdit.cpp, TxStringGrid.cpp.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -12,10 +24,10 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <functional>
 #include <stdexcept>
 #include <vector>
 
+#include "controls/GridGeometry.h"
 #include "controls/TxFmtEdit.h"
 
 class QPainter;
@@ -56,10 +68,7 @@ struct TGridDrawState {
     bool Fixed = false;
 };
 
-struct TGridRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool Contains(int C, int R) const { return C >= Left && C <= Right && R >= Top && R <= Bottom; }
-};
+using oravent::TGridRect;
 
 class TxCustomGrid;
 
@@ -93,13 +102,13 @@ public:
     ~TxCustomGrid() override;
 
     // ---- Size and layout --------------------------------------------------
-    int ColCount() const { return FColCount; }
+    int ColCount() const { return FLayout.Cols.Count(); }
     void SetColCount(int Value);
-    int RowCount() const { return FRowCount; }
+    int RowCount() const { return FLayout.Rows.Count(); }
     void SetRowCount(int Value);
-    int FixedCols() const { return FFixedCols; }
+    int FixedCols() const { return FLayout.Cols.Fixed; }
     void SetFixedCols(int Value);
-    int FixedRows() const { return FFixedRows; }
+    int FixedRows() const { return FLayout.Rows.Fixed; }
     void SetFixedRows(int Value);
     int DefaultColWidth() const { return FDefaultColWidth; }
     void SetDefaultColWidth(int Value);
@@ -144,9 +153,9 @@ public:
     int Row() const { return FRow; }
     void SetRow(int Value);
     TGridRect Selection() const;
-    int TopRow() const { return FTopRow; }
+    int TopRow() const { return FLayout.Rows.First; }
     void SetTopRow(int Value);
-    int LeftCol() const { return FLeftCol; }
+    int LeftCol() const { return FLayout.Cols.First; }
     void SetLeftCol(int Value);
     int VisibleColCount() const;
     int VisibleRowCount() const;
@@ -176,24 +185,6 @@ public:
     void RequestReselect() { FReselect = true; }
     bool ReselectRequested() const { return FReselect; }
 
-    // ---- Events (sender first) --------------------------------------------
-    std::function<void(QObject* Sender, QPainter& Canvas, int ACol, int ARow, const QRect& Rect,
-                       TGridDrawState State)>
-        OnDrawCell;
-    std::function<void(QObject* Sender, int ACol, int ARow, bool& CanSelect)> OnSelectCell;
-    std::function<void(QObject* Sender, int ACol, int ARow, QString& Value)> OnGetEditText;
-    std::function<void(QObject* Sender, int ACol, int ARow, const QString& Value)> OnSetEditText;
-    std::function<void(QObject* Sender, int FromIndex, int ToIndex)> OnColumnMoved;
-    std::function<void(QObject* Sender, int FromIndex, int ToIndex)> OnRowMoved;
-    std::function<void(QObject* Sender)> OnTopLeftChanged;
-    std::function<void(QObject* Sender)> OnColWidthsChanged;
-    std::function<void(QObject* Sender, int ACol, int ARow)> OnDoSetData;
-    std::function<void(QObject* Sender, int ACol, int ARow, bool& CanEditShow)> OnCanEditShow;
-    std::function<void(QObject* Sender)> OnClick;
-    std::function<void(QObject* Sender)> OnDblClick;
-    // Offered every key before the grid handles it; setting Key to 0 eats it.
-    std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Modifiers)> OnKeyDown;
-
     // ---- Operations for descendants and the editor ------------------------
     virtual bool SelectCell(int ACol, int ARow);
     virtual bool CanEditShow();
@@ -221,6 +212,34 @@ public:
     // the cell does not change.
     bool FocusCell(int ACol, int ARow, bool MoveAnchor, bool Force = false);
 
+signals:
+    // After the default drawing of a cell.
+    void OnDrawCell(QPainter& Canvas, int ACol, int ARow, const QRect& Rect,
+                    oravent::gui::TGridDrawState State);
+    // Before the current cell moves; a handler may refuse by clearing CanSelect.
+    void OnSelectCell(int ACol, int ARow, bool& CanSelect);
+    // When the editor loads a cell text; a handler may change Value.
+    void OnGetEditText(int ACol, int ARow, QString& Value);
+    // After the editor's text was stored in the cell.
+    void OnSetEditText(int ACol, int ARow, const QString& Value);
+    // After a column or row was moved.
+    void OnColumnMoved(int FromIndex, int ToIndex);
+    void OnRowMoved(int FromIndex, int ToIndex);
+    // After scrolling.
+    void OnTopLeftChanged();
+    // After any change of column widths, a new DefaultColWidth included.
+    void OnColWidthsChanged();
+    // After every commit of the in-place editor, changed or not.
+    void OnDoSetData(int ACol, int ARow);
+    // When the grid decides whether the editor may open; a handler may
+    // clear CanEditShow.
+    void OnCanEditShow(int ACol, int ARow, bool& CanEditShow);
+    // A press on a normal cell, after the grid handled it; a double click.
+    void OnClick();
+    void OnDblClick();
+    // Offered every key before the grid handles it; setting Key to 0 eats it.
+    void OnKeyDown(int& Key, Qt::KeyboardModifiers Modifiers);
+
 protected:
     void paintEvent(QPaintEvent* E) override;
     void keyPressEvent(QKeyEvent* E) override;
@@ -242,8 +261,8 @@ protected:
     void InvalidateCell(int ACol, int ARow);
     void InvalidateGrid();
     bool GridHasFocus() const;
-    int VertLineWidth() const;
-    int HorzLineWidth() const;
+    int VertLineWidth() const { return FLayout.Cols.Line; }
+    int HorzLineWidth() const { return FLayout.Rows.Line; }
     void UpdateScrollBars();
     void ScrollIntoView(int ACol, int ARow);
     void PlaceEditor();
@@ -260,19 +279,17 @@ protected:
 
 private:
     friend class TxInplaceEdit;
-    void ResizeLists();
+    // Line widths of the layout from the options and GridLineWidth.
+    void SyncLineWidths();
     void MoveBy(int DCol, int DRow, bool Extend);
+    // Column (Horizontal) or row sizing line under a viewport point, or -1.
     int SizingLineAt(QPoint P, bool Horizontal) const;
-    void StartSelectTimer();
+    void SelectTimerTick();
 
-    int FColCount = 5;
-    int FRowCount = 5;
-    int FFixedCols = 1;
-    int FFixedRows = 1;
+    // Widths, heights, fixed counts, LeftCol/TopRow and line widths.
+    TGridLayout FLayout;
     int FDefaultColWidth = 64;
     int FDefaultRowHeight = 16;
-    std::vector<int> FColWidths;
-    std::vector<int> FRowHeights;
     std::vector<QString> FColFormats;
     bool FHasColWidths = false;
     bool FHasRowHeights = false;
@@ -288,7 +305,6 @@ private:
     bool FDefaultDrawing = true;
     int FCol = 1, FRow = 1;
     int FAnchorCol = 1, FAnchorRow = 1;
-    int FTopRow = 1, FLeftCol = 1;
     bool FEditorMode = false;
     int FEditorCol = -1, FEditorRow = -1;
     int FEditLimit = 0;

@@ -3,6 +3,7 @@
 // and the shared units label.
 #include <QDialog>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -248,16 +249,12 @@ TEST(FmtEdit, ReadOnlyEditDropsTyping) {
 TEST(FmtEdit, CommitEditConfirmsAndFiresExit) {
     EditWindow W;
     W.Edit->SetFormatStr(QStringLiteral("%0.2f"));
-    int Exits = 0;
-    W.Edit->OnExit = [&](QObject* S) {
-        EXPECT_EQ(S, W.Edit);
-        ++Exits;
-    };
+    QSignalSpy Exits(W.Edit, &TxCustomEdit::OnExit);
     ASSERT_TRUE(W.Show());
     W.Type(QStringLiteral("3.14159"));
     TxCustomEdit::CommitEdit(W.Edit);
     EXPECT_EQ(W.Edit->text(), QStringLiteral("3.14"));
-    EXPECT_EQ(Exits, 1);
+    EXPECT_EQ(Exits.count(), 1);
     EXPECT_FALSE(W.Edit->Modified());
 }
 
@@ -346,10 +343,9 @@ TEST(FmtEditLabel, ClickSwitchesEveryLinkedEditAndFiresEachOnce) {
     B->SetValue(-40.0);
     EXPECT_EQ(Label->text(), QString::fromStdString(UnitsCaption(utTemperature, 0)));
     QStringList Order;
-    A->OnUnitsEdited = [&](QObject*) { Order << "A"; };
-    B->OnUnitsEdited = [&](QObject*) { Order << "B"; };
-    int Clicks = 0;
-    Label->OnClick = [&](QObject*) { ++Clicks; };
+    QObject::connect(A, &TxCustomEdit::OnUnitsEdited, A, [&] { Order << "A"; });
+    QObject::connect(B, &TxCustomEdit::OnUnitsEdited, B, [&] { Order << "B"; });
+    QSignalSpy Clicks(Label, &TFmtEditLabel::OnClick);
     ASSERT_TRUE(test::ShowActive(Window));
     test::WhenPickerOpens([](TUnitsForm* F) {
         QTest::keyClick(F->List(), Qt::Key_Down);
@@ -357,7 +353,7 @@ TEST(FmtEditLabel, ClickSwitchesEveryLinkedEditAndFiresEachOnce) {
     });
     QTest::mouseClick(Label, Qt::LeftButton);
     EXPECT_EQ(Order, (QStringList{"A", "B"}));
-    EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(Clicks.count(), 1);
     EXPECT_EQ(A->UnitsValue(), 1);
     EXPECT_EQ(B->UnitsValue(), 1);
     EXPECT_EQ(A->text(), QStringLiteral("68.0"));
@@ -379,8 +375,7 @@ TEST(FmtEditLabel, AnEditDestroyedWhileThePickerIsOpenIsSkipped) {
         E->SetUnitsType(utTemperature);
         E->SetUnitsLabel(Label);
     }
-    int Edited = 0;
-    A->OnUnitsEdited = [&](QObject*) { ++Edited; };
+    QSignalSpy Edited(A, &TxCustomEdit::OnUnitsEdited);
     ASSERT_TRUE(test::ShowActive(Window));
     test::WhenPickerOpens([B](TUnitsForm* F) {
         delete B; // the window drops one of the edits meanwhile
@@ -389,7 +384,7 @@ TEST(FmtEditLabel, AnEditDestroyedWhileThePickerIsOpenIsSkipped) {
     });
     QTest::mouseClick(Label, Qt::LeftButton);
     EXPECT_EQ(A->UnitsValue(), 1);
-    EXPECT_EQ(Edited, 1);
+    EXPECT_EQ(Edited.count(), 1);
     EXPECT_EQ(Label->Edits().size(), 1);
 }
 
@@ -398,10 +393,10 @@ TEST(FmtEditLabel, LabelWithoutEditsOpensNoPicker) {
     auto* Label = new TFmtEditLabel(&Window);
     Label->setText(QStringLiteral("kPa"));
     int Clicks = 0;
-    Label->OnClick = [&](QObject*) {
+    QObject::connect(Label, &TFmtEditLabel::OnClick, Label, [&] {
         EXPECT_EQ(TUnitsForm::Current(), nullptr);
         ++Clicks;
-    };
+    });
     ASSERT_TRUE(test::ShowActive(Window));
     QTest::mouseClick(Label, Qt::LeftButton);
     EXPECT_EQ(Clicks, 1);

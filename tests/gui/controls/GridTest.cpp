@@ -2,6 +2,7 @@
 // commit and its events, navigation, column formats, sizing, the
 // AlwaysShowCell highlight and the refused requests.
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -29,13 +30,12 @@ struct GridWindow {
         L->addWidget(Grid);
         L->addWidget(Other);
         Window.resize(420, 260);
-        Grid->OnDoSetData = [this](QObject* S, int C, int R) {
-            EXPECT_EQ(S, Grid);
+        QObject::connect(Grid, &TxCustomGrid::OnDoSetData, Grid, [this](int C, int R) {
             Log << QStringLiteral("DoSetData(%1,%2)").arg(C).arg(R);
-        };
-        Grid->OnSelectCell = [this](QObject*, int C, int R, bool&) {
+        });
+        QObject::connect(Grid, &TxCustomGrid::OnSelectCell, Grid, [this](int C, int R, bool&) {
             Log << QStringLiteral("SelectCell(%1,%2)").arg(C).arg(R);
-        };
+        });
         for (int R = 0; R < Grid->RowCount(); ++R)
             for (int C = 0; C < Grid->ColCount(); ++C)
                 Grid->SetCells(C, R, QStringLiteral("c%1r%2").arg(C).arg(R));
@@ -77,8 +77,7 @@ TEST(Grid, EnterWithTheEditorOpenCommitsOnceThenSelectsTheSameCell) {
 
 TEST(Grid, TypingOpensTheEditorWithTheCharacterAndEnterStoresIt) {
     GridWindow W;
-    std::vector<QString> SetTexts;
-    W.Grid->OnSetEditText = [&](QObject*, int, int, const QString& V) { SetTexts.push_back(V); };
+    QSignalSpy SetTexts(W.Grid, &TxCustomGrid::OnSetEditText);
     ASSERT_TRUE(W.Show());
     W.Key(Qt::Key_Down);
     W.Type(QStringLiteral("hello"));
@@ -89,7 +88,8 @@ TEST(Grid, TypingOpensTheEditorWithTheCharacterAndEnterStoresIt) {
     EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("hello"));
     W.Key(Qt::Key_Return);
     EXPECT_EQ(W.Grid->Cells(1, 2), QStringLiteral("hello"));
-    EXPECT_EQ(SetTexts, std::vector<QString>{QStringLiteral("hello")});
+    ASSERT_EQ(SetTexts.count(), 1);
+    EXPECT_EQ(SetTexts[0], (QVariantList{1, 2, QStringLiteral("hello")}));
     EXPECT_EQ(W.Log, (QStringList{"SelectCell(1,2)", "DoSetData(1,2)", "SelectCell(1,2)"}));
 }
 
@@ -173,12 +173,11 @@ TEST(Grid, RowListFillsOnlyTheColumnsThatExistAndRefusesInsertAndDelete) {
 
 TEST(Grid, WidthChangesFireOnColWidthsChanged) {
     GridWindow W;
-    int Changes = 0;
-    W.Grid->OnColWidthsChanged = [&](QObject*) { ++Changes; };
+    QSignalSpy Changes(W.Grid, &TxCustomGrid::OnColWidthsChanged);
     W.Grid->SetColWidths(1, 30);
     EXPECT_EQ(W.Grid->ColWidthsList().at(1), QStringLiteral("30"));
     W.Grid->SetDefaultColWidth(50);
-    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(Changes.count(), 2);
     EXPECT_TRUE(W.Grid->ColWidthsList().isEmpty()); // per-column widths discarded
     EXPECT_EQ(W.Grid->ColWidths(3), 50);
     // Dragging the header line of column 1 with column sizing on.
@@ -190,7 +189,7 @@ TEST(Grid, WidthChangesFireOnColWidthsChanged) {
     QTest::mouseMove(W.Grid->viewport(), Line + QPoint(25, 0));
     QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, Line + QPoint(25, 0));
     EXPECT_EQ(W.Grid->ColWidths(1), 75);
-    EXPECT_EQ(Changes, 3);
+    EXPECT_EQ(Changes.count(), 3);
 }
 
 struct NavCase {
@@ -241,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, GridNavigation, ::testing::ValuesIn(NavCases),
 
 TEST(Grid, ARefusedSelectionKeepsTheCell) {
     GridWindow W;
-    W.Grid->OnSelectCell = [](QObject*, int, int R, bool& Can) { Can = R != 3; };
+    QObject::connect(W.Grid, &TxCustomGrid::OnSelectCell, W.Grid,
+                     [](int, int R, bool& Can) { Can = R != 3; });
     ASSERT_TRUE(W.Show());
     W.Key(Qt::Key_Down);
     W.Key(Qt::Key_Down);
@@ -261,7 +261,8 @@ TEST(Grid, WheelMovesTheCurrentRow) {
 
 TEST(Grid, OnCanEditShowCanKeepTheEditorClosed) {
     GridWindow W;
-    W.Grid->OnCanEditShow = [](QObject*, int C, int, bool& Can) { Can = C != 2; };
+    QObject::connect(W.Grid, &TxCustomGrid::OnCanEditShow, W.Grid,
+                     [](int C, int, bool& Can) { Can = C != 2; });
     ASSERT_TRUE(W.Show());
     W.Key(Qt::Key_Right);
     W.Key(Qt::Key_Return);
@@ -350,23 +351,22 @@ TEST(Grid, DraggingAHeaderCellMovesTheColumnWithItsWidthFormatAndCells) {
     W.Grid->SetOptions(W.Grid->Options() | xgoColMoving | xgoRowMoving);
     W.Grid->SetColWidths(1, 40);
     W.Grid->SetColFormatStr(1, QStringLiteral("%d"));
-    std::vector<std::pair<int, int>> Moves;
-    W.Grid->OnColumnMoved = [&](QObject*, int F, int T) { Moves.emplace_back(F, T); };
+    QSignalSpy Moves(W.Grid, &TxCustomGrid::OnColumnMoved);
     ASSERT_TRUE(W.Show());
     QTest::mousePress(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(1, 0).center());
     QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(3, 0).center());
-    ASSERT_EQ(Moves.size(), 1u);
-    EXPECT_EQ(Moves[0], std::make_pair(1, 3));
+    ASSERT_EQ(Moves.count(), 1);
+    EXPECT_EQ(Moves[0], (QVariantList{1, 3}));
     EXPECT_EQ(W.Grid->Rows(2).ToList(), (QStringList{"c0r2", "c2r2", "c3r2", "c1r2", "c4r2"}));
     EXPECT_EQ(W.Grid->ColWidths(3), 40);
     EXPECT_EQ(W.Grid->ColFormatStr(3), QStringLiteral("%d"));
     EXPECT_EQ(W.Grid->ColFormatStr(1), QStringLiteral("%S"));
     // A row by its fixed column cell.
-    int RowMoves = 0;
-    W.Grid->OnRowMoved = [&](QObject*, int, int) { ++RowMoves; };
+    QSignalSpy RowMoves(W.Grid, &TxCustomGrid::OnRowMoved);
     QTest::mousePress(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(0, 4).center());
     QTest::mouseRelease(W.Grid->viewport(), Qt::LeftButton, {}, W.Grid->CellRect(0, 1).center());
-    EXPECT_EQ(RowMoves, 1);
+    ASSERT_EQ(RowMoves.count(), 1);
+    EXPECT_EQ(RowMoves[0], (QVariantList{4, 1}));
     EXPECT_EQ(W.Grid->Cells(0, 1), QStringLiteral("c0r4"));
     EXPECT_EQ(W.Grid->Cells(0, 2), QStringLiteral("c0r1"));
 }

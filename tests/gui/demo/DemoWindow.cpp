@@ -86,10 +86,10 @@ struct DemoWindow {
         L->addLayout(Row);
         Status = new QLabel(QStringLiteral("Ready..."), &Window);
         L->addWidget(Status);
-        Grid->OnDoSetData = [this](QObject*, int C, int R) {
+        QObject::connect(Grid, &TEntryGrid::OnDoSetData, Grid, [this](int C, int R) {
             Status->setText(
                 QStringLiteral("OnDoSetData(%1, %2): %3").arg(C).arg(R).arg(Grid->Cells(C, R)));
-        };
+        });
     }
 };
 
