@@ -68,7 +68,7 @@ void BM_CommittedEditToRepaint(benchmark::State& State) {
     for (auto _ : State) {
         Flip = !Flip;
         G->SetValue(1, 5, Flip ? 2.5 : 3.5);
-        G->OnDoSetData(G, 1, 5);
+        emit G->OnDoSetData(1, 5);
         G->viewport()->repaint();
     }
     oravent::gui::TDuctUForm::MessageHook = nullptr;

@@ -115,13 +115,14 @@ void TDuctUForm::CreateGrid() {
     FGrid->SetColorEditMode(palette().color(QPalette::Base));
     FGrid->SetColorEditModeText(palette().color(QPalette::Text));
     FGrid->SetUnitsPicker(&TEntryGrid::ShowRowUnitsPicker);
-    FGrid->OnDoSetData = [this](QObject*, int ACol, int ARow) {
+    connect(FGrid, &TEntryGrid::OnDoSetData, this, [this](int ACol, int ARow) {
         if (ACol == 1) FCommands->CommitEdit(ARow);
-    };
-    FGrid->OnSelectCell = [this](QObject*, int, int ARow, bool&) {
+    });
+    connect(FGrid, &TEntryGrid::OnSelectCell, this, [this](int, int ARow, bool&) {
         FGrid->setToolTip(Q(TDuctCommands::Description(ARow)));
-    };
-    FGrid->OnAfterRightClick = [this](QObject*, int ARow) { FCommands->UnitsPicked(ARow); };
+    });
+    connect(FGrid, &TEntryGrid::OnAfterRightClick, this,
+            [this](int ARow) { FCommands->UnitsPicked(ARow); });
     FGrid->viewport()->installEventFilter(this);
     setCentralWidget(FGrid);
 }

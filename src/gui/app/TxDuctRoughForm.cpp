@@ -72,11 +72,11 @@ TDuctRoughForm::TDuctRoughForm(QWidget* Parent) : QDialog(Parent) {
     EntryGrid1->SetColWidths(1, ClassicPx(EntryGrid1, 77));
     EntryGrid1->setMinimumSize(GridExtent(*EntryGrid1));
     // The grid takes every key, Escape included: Escape closes the dialog.
-    EntryGrid1->OnKeyDown = [this](QObject*, int& Key, Qt::KeyboardModifiers) {
+    connect(EntryGrid1, &TEntryGrid::OnKeyDown, this, [this](int& Key, Qt::KeyboardModifiers) {
         if (Key != Qt::Key_Escape) return;
         Key = 0;
         reject();
-    };
+    });
 
     StatusBar1 = new QStatusBar(this);
 
