@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QResizeEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -295,7 +296,9 @@ bool TReportForm::event(QEvent* E) {
 
 void TReportForm::resizeEvent(QResizeEvent* E) {
     QMainWindow::resizeEvent(E);
-    Rebuild();
+    // The size a window is first shown at (no old size) is no resize: showing
+    // the report does not rebuild it.
+    if (isVisible() && E->oldSize().isValid() && E->oldSize() != E->size()) Rebuild();
 }
 
 void TReportForm::hideEvent(QHideEvent* E) {
