@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -17,6 +18,8 @@
 #include <algorithm>
 
 #include "app/TxDuctRoughForm.h"
+#include "report/DuctReport.h"
+#include "report/TxReporter.h"
 #include "common/AppFolders.h"
 #include "common/TxIniFiles.h"
 #include "common/TxRegistry.h"
@@ -94,6 +97,9 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     }
     FCalculationFile = QString::fromStdString(UserFileForReading(CalculationFileName));
     FRoughForm = new TDuctRoughForm(this);
+    FReportForm = new TReportForm(this);
+    OnResultsChanged = [this] { BuildReport(); };
+    OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
 }
 
 TDuctUForm::~TDuctUForm() = default;
@@ -157,11 +163,11 @@ void TDuctUForm::CreateMenus() {
     Add(File, "SaveAs", tr("Save &As..."), &TDuctUForm::SaveAs, QKeySequence::SaveAs);
     Add(File, "ResetToDefaults", tr("&Reset to &Defaults"), &TDuctUForm::ResetToDefaults);
     File->addSeparator();
-    Add(File, "ReportPreview", tr("&Report Preview"), nullptr);
+    Add(File, "ReportPreview", tr("&Report Preview"), &TDuctUForm::ReportPreview);
     File->addSeparator();
     Add(File, "Exit", tr("&Exit"), &QWidget::close, QKeySequence::Quit);
     QMenu* Edit = menuBar()->addMenu(tr("&Edit"));
-    QAction* Copy = Add(Edit, "Copy", tr("&Copy"), nullptr);
+    QAction* Copy = Add(Edit, "Copy", tr("&Copy"), &TDuctUForm::CopyValues, QKeySequence::Copy);
     Copy->setStatusTip(tr("Copy to Windows clipboard"));
     Copy->setToolTip(Copy->statusTip());
     QMenu* Calc = menuBar()->addMenu(tr("&Calculate"));
@@ -297,6 +303,28 @@ void TDuctUForm::Solve() {
 
 void TDuctUForm::RoughnessSettings() {
     EditRoughness(*FRoughForm, FCommands->Sheet);
+}
+
+TReportForm* TDuctUForm::ReportForm() const {
+    return FReportForm;
+}
+
+void TDuctUForm::BuildReport() {
+    const TCellTable& Table = FGrid->Model().Table();
+    FReportForm->WriteReport(BuildDuctReportLines(DuctReportRows(Table), FCommands->Sheet),
+                             DuctReportTabs);
+}
+
+void TDuctUForm::CopyValues() {
+    FGrid->CommitEditor();
+    QApplication::clipboard()->setText(
+        Q(DuctClipboardLine(DuctValueTexts(FGrid->Model().Table()))));
+}
+
+void TDuctUForm::ReportPreview() {
+    FReportForm->show();
+    FReportForm->raise();
+    FReportForm->activateWindow();
 }
 
 void TDuctUForm::Metric() {

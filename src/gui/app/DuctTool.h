@@ -19,6 +19,7 @@ class QAction;
 namespace oravent::gui {
 
 class TDuctRoughForm;
+class TReportForm;
 
 class TDuctUForm : public QMainWindow {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
     QLabel* StatusPanel(int Index) const { return FPanels[Index]; }
     TDuctCommands& Commands() { return *FCommands; }
     DuctSheet& Sheet() { return FCommands->Sheet; }
+    TReportForm* ReportForm() const;
     QAction* Action(const QString& ObjectName) const;
 
     // The calculation file of "&Open" and "&Save", and of the file dialogs'
@@ -55,6 +57,9 @@ public slots:
     void ResetToDefaults();
     void Solve();
     void RoughnessSettings();
+    void BuildReport();
+    void CopyValues();
+    void ReportPreview();
     void Metric();
     void Imperial();
     void CompactAlign();
@@ -82,6 +87,7 @@ private:
     TEntryGrid* FGrid = nullptr;
     QLabel* FPanels[3] = {};
     QPointer<TDuctRoughForm> FRoughForm;
+    QPointer<TReportForm> FReportForm;
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;

@@ -2,6 +2,7 @@
 // events, with private settings and data folders per test.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QTemporaryDir>
 #include <QStyle>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "app/DuctTool.h"
 #include "common/AppFolders.h"
 #include "common/TxRegistry.h"
+#include "report/TxReporter.h"
 #include "gui/controls/GuiTestUtil.h"
 
 using namespace oravent;
@@ -94,8 +96,7 @@ TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsAndInitialPanels) {
         for (int R = 0; R <= 9; ++R) // nothing clipped
             EXPECT_GE(F->Grid()->ColWidths(C), FM.horizontalAdvance(Cell(*F, C, R))) << C << R;
     }
-    for (const char* A : {"ReportPreview", "Copy", "About"})
-        EXPECT_FALSE(F->Action(A)->isEnabled()) << A;
+    EXPECT_FALSE(F->Action("About")->isEnabled());
     EXPECT_TRUE(F->windowTitle().startsWith("Oravent"));
 }
 
@@ -193,6 +194,40 @@ TEST_F(DuctToolTest, CompactAlignStaysWithin400Pixels) {
                         F->Grid()->ColWidths(2) + 3 * F->Grid()->GridLineWidth() - 1;
     EXPECT_EQ(F->width(), Columns + F->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     EXPECT_GT(F->width(), Normal);
+}
+
+TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
+    auto F = Start();
+    TReportForm& Report = *F->ReportForm();
+    EXPECT_FALSE(Report.isVisible());
+    EXPECT_TRUE(Report.HasRebuildHook()); // installed on the first activation
+    Enter(*F, 5, "2.5");
+    QString Text = Report.PlainText();
+    EXPECT_EQ(Text.count("Oravent Report"), 1);
+    EXPECT_TRUE(Text.contains("Volume Flow\t2.500\tm³/s")) << Text.toStdString();
+    Run(*F, "Imperial");
+    Text = Report.PlainText();
+    for (const char* U : {"\tPsi", "\t°F", "\tiwg/100'", "\tcfm", "\tfpm", "\tinch", "kg/cum",
+                          "Average\t0.1500\tmm"})
+        EXPECT_TRUE(Text.contains(QString::fromUtf8(U))) << U;
+    Run(*F, "Solve");
+    EXPECT_EQ(Report.PlainText().count("Oravent Report"), 1);
+
+    const QString Before = Report.PlainText();
+    Run(*F, "ResetToDefaults");
+    Run(*F, "Save");
+    Run(*F, "Open");
+    EXPECT_EQ(Report.PlainText(), Before);
+
+    Run(*F, "Copy");
+    const QString Line = QApplication::clipboard()->text();
+    EXPECT_TRUE(Line.startsWith("Oravent,")) << Line.toStdString();
+    EXPECT_EQ(Line.count(','), 9);
+    EXPECT_EQ(Line.section(',', 3, 3), "Average");
+
+    Run(*F, "ReportPreview");
+    EXPECT_TRUE(Report.isVisible());
+    EXPECT_EQ(Report.PlainText(), Before); // showing does not rebuild
 }
 
 TEST_F(DuctToolTest, SecondStartGivesEverythingBack) {
