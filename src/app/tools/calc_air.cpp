@@ -1,13 +1,14 @@
 // oravent-calc air / pressure / altitude: the moist-air engine and the
 // standard atmosphere from the command line. Values are in base units (kPa,
-// °C, kJ/kg, kg/kg, fraction, kg/m³); results are printed as JSON.
-#include <charconv>
+// °C, kJ/kg, kg/kg, fraction, kg/m³); results are printed as JSON with a
+// "units" object.
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "calc_commands.h"
+#include "calc_json.h"
 #include "psychro/Hygrocalc.h"
 #include "psychro/TxAirconItems.h"
 #include "units/NumberText.h"
@@ -30,12 +31,6 @@ struct UsageError {
     std::string Message;
 };
 
-std::string Num(double x) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 10);
-    return std::string(buf, r.ptr);
-}
-
 double ParseValue(std::string_view what, std::string_view text) {
     try {
         return StrToFloat(text);
@@ -55,32 +50,6 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, std
     if (a.size() > name.size() && a.compare(0, name.size(), name) == 0 && a[name.size()] == '=')
         return a.substr(name.size() + 1);
     return std::nullopt;
-}
-
-void PrintState(const TAirStateRec& s, int code) {
-    std::printf("{\n"
-                "  \"Code\": %d,\n"
-                "  \"Pressure\": %s,\n"
-                "  \"DryBulb\": %s,\n"
-                "  \"WetBulb\": %s,\n"
-                "  \"Enthalpy\": %s,\n"
-                "  \"AbsHumidity\": %s,\n"
-                "  \"RelHumidity\": %s,\n"
-                "  \"DewPoint\": %s,\n"
-                "  \"VapPressure\": %s,\n"
-                "  \"SatPressure\": %s,\n"
-                "  \"Density\": %s,\n"
-                "  \"SpecificHeat\": %s,\n"
-                "  \"SpecificVolume\": %s,\n"
-                "  \"VapourMoleFraction\": %s,\n"
-                "  \"Viscosity\": %s,\n"
-                "  \"KinematicViscosity\": %s\n"
-                "}\n",
-                code, Num(s.Pressure).c_str(), Num(s.DryBulb).c_str(), Num(s.WetBulb).c_str(),
-                Num(s.Enthalpy).c_str(), Num(s.AbsHumidity).c_str(), Num(s.RelHumidity).c_str(),
-                Num(s.DewPoint).c_str(), Num(s.VapPressure).c_str(), Num(s.SatPressure).c_str(),
-                Num(s.Density).c_str(), Num(s.SpecificHeat).c_str(), Num(s.Reserved1).c_str(),
-                Num(s.Reserved2).c_str(), Num(s.Viscosity).c_str(), Num(s.Reserved3).c_str());
 }
 
 // Field of TAirStateRec named by a property letter (not p, c or z).
@@ -109,15 +78,15 @@ double* FieldOf(TAirStateRec& s, char letter) {
     }
 }
 
-int Fail(const char* command, const std::string& message, int status) {
-    std::fprintf(stderr, "oravent-calc %s: %s\n", command, message.c_str());
-    if (status == 2 && std::string_view(command) == "air") std::fputs(kAirUsage, stderr);
+int Fail(std::FILE* err, const char* command, const std::string& message, int status) {
+    std::fprintf(err, "oravent-calc %s: %s\n", command, message.c_str());
+    if (status == 2 && std::string_view(command) == "air") std::fputs(kAirUsage, err);
     return status;
 }
 
 } // namespace
 
-int RunAir(const std::vector<std::string>& args) {
+int RunAir(const std::vector<std::string>& args, const TCalcStreams& io) {
     try {
         std::optional<double> pressure, altitude;
         std::string letters;
@@ -125,7 +94,7 @@ int RunAir(const std::vector<std::string>& args) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (a == "--help" || a == "-h") {
-                std::fputs(kAirUsage, stdout);
+                std::fputs(kAirUsage, io.Out);
                 return 0;
             }
             if (auto v = OptionValue(args, i, "--pressure")) {
@@ -158,22 +127,34 @@ int RunAir(const std::vector<std::string>& args) {
             in.Pressure = altitude ? AtmPressure(*altitude) : pressure.value_or(101.325);
             TAirStateRec out;
             AirState(out, in, code);
-            PrintState(out, code);
+            TJson j, units = TJson::object();
+            j["code"] = code;
+            j["units"] = TJson::object();
+            PutAirState(j, units, out, false);
+            j["units"] = std::move(units);
+            WriteJson(io.Out, j);
             return 0;
         } catch (const EPsychroError& e) {
-            return Fail("air", e.what(), 1);
+            return Fail(io.Err, "air", e.what(), 1);
         }
     } catch (const UsageError& e) {
-        return Fail("air", e.Message, 2);
+        return Fail(io.Err, "air", e.Message, 2);
     }
 }
 
 namespace {
 
+// A quantity of the standard atmosphere: key and unit kind (unit 0 is used).
+struct TAtmQuantity {
+    const char* Key;
+    TUnitsType Type;
+};
+constexpr TAtmQuantity AltitudeQty{"altitude", utAltitude}, PressureQty{"pressure", utPressure};
+
 // One standard-atmosphere conversion: reads "--<Option> VALUE", converts it
 // and prints both values as JSON, the given value first.
-int RunConversion(const std::vector<std::string>& args, const char* command, const char* option,
-                  const char* usage, const char* inKey, const char* outKey,
+int RunConversion(const std::vector<std::string>& args, const TCalcStreams& io, const char* command,
+                  const char* option, const char* usage, TAtmQuantity in, TAtmQuantity out,
                   double (*convert)(double)) {
     try {
         std::optional<double> value;
@@ -186,29 +167,33 @@ int RunConversion(const std::vector<std::string>& args, const char* command, con
         if (!value) throw UsageError{usage};
         try {
             const double result = convert(*value);
-            std::printf("{\n  \"%s\": %s,\n  \"%s\": %s\n}\n", inKey, Num(*value).c_str(), outKey,
-                        Num(result).c_str());
+            TJson j, units = TJson::object();
+            j["units"] = TJson::object();
+            PutQuantity(j, units, in.Key, *value, CatalogueConversion(in.Type, 0));
+            PutQuantity(j, units, out.Key, result, CatalogueConversion(out.Type, 0));
+            j["units"] = std::move(units);
+            WriteJson(io.Out, j);
             return 0;
         } catch (const EPsychroError& e) {
-            return Fail(command, e.what(), 1);
+            return Fail(io.Err, command, e.what(), 1);
         }
     } catch (const UsageError& e) {
-        return Fail(command, e.Message, 2);
+        return Fail(io.Err, command, e.Message, 2);
     }
 }
 
 } // namespace
 
-int RunPressure(const std::vector<std::string>& args) {
-    return RunConversion(args, "pressure", "--altitude",
-                         "usage: oravent-calc pressure --altitude Z (m)", "Altitude", "Pressure",
+int RunPressure(const std::vector<std::string>& args, const TCalcStreams& io) {
+    return RunConversion(args, io, "pressure", "--altitude",
+                         "usage: oravent-calc pressure --altitude Z (m)", AltitudeQty, PressureQty,
                          &AtmPressure);
 }
 
-int RunAltitude(const std::vector<std::string>& args) {
-    return RunConversion(args, "altitude", "--pressure",
-                         "usage: oravent-calc altitude --pressure P (kPa)", "Pressure", "Altitude",
-                         &Altitude);
+int RunAltitude(const std::vector<std::string>& args, const TCalcStreams& io) {
+    return RunConversion(args, io, "altitude", "--pressure",
+                         "usage: oravent-calc altitude --pressure P (kPa)", PressureQty,
+                         AltitudeQty, &Altitude);
 }
 
 } // namespace oravent::calc

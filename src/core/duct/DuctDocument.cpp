@@ -16,8 +16,8 @@ constexpr double MetresPerMillimetre = 0.001;
 double PositiveValue(const TDuctRowDef& D, const TFieldValue& Value) {
     const double V = ValueAsNumber(Value);
     if (!(V > 0) || !std::isfinite(V)) {
-        throw EConvertError(std::string(D.Text.substr(0, D.Text.find(';'))) + ": " +
-                            ValueAsText(Value) + " must be greater than 0");
+        throw EConvertError(std::string(DuctRowCaption(D)) + ": " + ValueAsText(Value) +
+                            " must be greater than 0");
     }
     return V;
 }

@@ -102,6 +102,10 @@ inline std::vector<std::string> DuctRowTexts() {
         Texts.emplace_back(D.Text);
     return Texts;
 }
+// The row's caption, the first field of its definition text: "Clear Height".
+constexpr std::string_view DuctRowCaption(const TDuctRowDef& D) {
+    return D.Text.substr(0, D.Text.find(';'));
+}
 constexpr bool HasUnits(const TDuctRowDef& D) {
     return D.UnitsType != utNone;
 }
