@@ -99,7 +99,12 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     FRoughForm = new TDuctRoughForm(this);
     FReportForm = new TReportForm(this);
     OnResultsChanged = [this] { BuildReport(); };
-    OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
+    // The hook goes in on the first activation; the report is built then too,
+    // so that a preview before the first edit is not an empty page.
+    OnFirstActivation = [this] {
+        FReportForm->SetRebuildHook([this] { BuildReport(); });
+        BuildReport();
+    };
 }
 
 TDuctUForm::~TDuctUForm() = default;
@@ -303,6 +308,7 @@ void TDuctUForm::Solve() {
 
 void TDuctUForm::RoughnessSettings() {
     EditRoughness(*FRoughForm, FCommands->Sheet);
+    activateWindow(); // the keys come back here, with or without a window manager
 }
 
 TReportForm* TDuctUForm::ReportForm() const {

@@ -1,5 +1,7 @@
 #include "report/TxReporter.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -113,7 +115,8 @@ TReportForm::TReportForm(QWidget* Parent)
     statusBar()->addWidget(FStatus, 1);
 
     setMinimumSize(230, 320);
-    resize(qRound(354 * Scale), qRound(451 * Scale));
+    // Wide enough for every tool button in the desktop's font.
+    resize(std::max(qRound(354 * Scale), ToolBar1()->sizeHint().width()), qRound(451 * Scale));
     RestoreFormPlacement(*this, objectName(), true);
 
     FRichEdit->setFont(QGuiApplication::font());
