@@ -169,8 +169,9 @@ TFormState RestoreFormState(const TCustomIniFile& Store, std::string_view FormNa
     if (RestoreSize) {
         const int Width = Store.ReadInt(FormName, "Width", Current.Width);
         const int Height = Store.ReadInt(FormName, "Height", Current.Height);
-        if (Width > 0) State.Width = Width;
-        if (Height > 0) State.Height = Height;
+        // A size of nothing or beyond the screen is no size a user left.
+        if (Width > 0 && (Screen.Width <= 0 || Width <= Screen.Width)) State.Width = Width;
+        if (Height > 0 && (Screen.Height <= 0 || Height <= Screen.Height)) State.Height = Height;
     }
     State = KeepOnScreen(State, Screen);
     const int WinState = Store.ReadInt(FormName, "WinState", Current.WinState);

@@ -80,8 +80,8 @@ TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen);
 
 // Reads "Left" and "Top" (and, with RestoreSize, "Width" and "Height"), each
 // defaulting to Current, keeps the window on the screen and reads
-// "WinState". Stored sizes below 1 and unknown window states leave the
-// current ones. Visible is not restored. Kind errors of the store
+// "WinState". Stored sizes below 1 or larger than the screen and unknown
+// window states leave the current ones. Visible is not restored. Kind errors of the store
 // (ERegistryException) reach the caller.
 TFormState RestoreFormState(const TCustomIniFile& Store, std::string_view FormName,
                             const TFormState& Current, bool RestoreSize, const TScreenRect& Screen);

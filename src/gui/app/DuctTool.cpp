@@ -21,6 +21,7 @@
 #include "report/DuctReport.h"
 #include "report/TxReporter.h"
 #include "common/AppFolders.h"
+#include "common/FormPlacement.h"
 #include "common/TxIniFiles.h"
 #include "common/TxRegistry.h"
 #include "common/TxVerInfo.h"
@@ -203,14 +204,11 @@ bool TDuctUForm::LoadSettings() {
     TRegistryIniFile Store(AppRegistryKey());
     bool Placed = false;
     try {
-        const QRect Avail = screen()->availableGeometry();
-        TFormState Current{x(), y(), width(), height(), false, wsNormal};
-        const TFormState S = RestoreFormState(
-            Store, FormName, Current, true,
-            TScreenRect{Avail.x(), Avail.y(), Avail.width(), Avail.height()});
-        Placed = S.Left != Current.Left || S.Top != Current.Top || S.Width != Current.Width;
-        if (Placed) setGeometry(S.Left, S.Top, S.Width, S.Height);
-        if (S.WinState == wsMaximized) setWindowState(Qt::WindowMaximized);
+        const TFormState Current = CurrentFormState(*this);
+        const TFormState S = RestoreFormState(Store, FormName, Current, true, DesktopRect());
+        Placed = S.Left != Current.Left || S.Top != Current.Top || S.Width != Current.Width ||
+                 S.Height != Current.Height;
+        ApplyFormState(*this, S, true);
     } catch (const std::exception&) {
         // A placement of the wrong kinds keeps the designed one.
     }
@@ -230,10 +228,7 @@ void TDuctUForm::SaveSettings() {
     try {
         TRegistryIniFile Store(AppRegistryKey());
         Store.BeginUpdate();
-        const QRect G = normalGeometry().isValid() ? normalGeometry() : geometry();
-        SaveFormState(Store, FormName,
-                      TFormState{G.x(), G.y(), G.width(), G.height(), isVisible(),
-                                 isMaximized() ? wsMaximized : wsNormal});
+        SaveFormState(Store, FormName, CurrentFormState(*this));
         FCommands->SaveSettings(Store);
         Store.EndUpdate();
     } catch (const std::exception& E) {

@@ -145,6 +145,10 @@ TEST_F(FormStateStoreTest, ImplausibleStoredValuesKeepTheCurrentOnes) {
     EXPECT_EQ(Out.Width, 640);
     EXPECT_EQ(Out.Height, 480);
     EXPECT_EQ(Out.WinState, wsNormal);
+    Store.WriteInt("F", "Width", Screen.Width + 1);
+    Store.WriteInt("F", "Height", 0x7fffffff);
+    EXPECT_EQ(RestoreFormState(Store, "F", Designed, true, Screen).Width, 640);
+    EXPECT_EQ(RestoreFormState(Store, "F", Designed, true, Screen).Height, 480);
     Store.WriteReal("F", "Left", 1.0); // wrong kind: the caller sees the error
     EXPECT_THROW(RestoreFormState(Store, "F", Designed, true, Screen), ERegistryException);
 }
@@ -160,4 +164,23 @@ TEST(FormStateTest, ProgramKeyUsesTheUsersSettingsFile) {
 }
 
 } // namespace
+} // namespace oravent
+
+namespace oravent {
+
+TEST(UserFileTest, BesideTheProgramWhenWritableElseInTheDataFolder) {
+    test::TTempDir Dir;
+    const std::string Program = Dir.Path() + "/";
+    const std::string Data = Dir.Path() + "/data/Halvorn/Oravent/";
+    EXPECT_EQ(UserFileFor("Oravent.ini", Program, Data, true), Program + "Oravent.ini");
+    EXPECT_EQ(UserFileFor("Oravent.ini", Program, Data, false), Program + "Oravent.ini");
+    // A folder the program cannot write (here one that does not exist).
+    const std::string ReadOnly = Dir.Path() + "/installed/";
+    EXPECT_EQ(UserFileFor("Oravent.ini", ReadOnly, Data, false), ReadOnly + "Oravent.ini");
+    EXPECT_EQ(UserFileFor("Oravent.ini", ReadOnly, Data, true), Data + "Oravent.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(Data));
+    test::PutFile(Data + "Oravent.ini", "[Settings]\n");
+    EXPECT_EQ(UserFileFor("Oravent.ini", ReadOnly, Data, false), Data + "Oravent.ini");
+}
+
 } // namespace oravent
