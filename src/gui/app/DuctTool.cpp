@@ -100,12 +100,7 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     FRoughForm = new TDuctRoughForm(this);
     FReportForm = new TReportForm(this);
     OnResultsChanged = [this] { BuildReport(); };
-    // The hook goes in on the first activation; the report is built then too,
-    // so that a preview before the first edit is not an empty page.
-    OnFirstActivation = [this] {
-        FReportForm->SetRebuildHook([this] { BuildReport(); });
-        BuildReport();
-    };
+    OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
 }
 
 TDuctUForm::~TDuctUForm() = default;
@@ -394,11 +389,13 @@ std::function<void(const QString&)> TDuctUForm::MessageHook;
 
 void TDuctUForm::changeEvent(QEvent* E) {
     if (E->type() == QEvent::ActivationChange && isActiveWindow()) {
-        if (!FActivated) {
-            FActivated = true;
-            if (OnFirstActivation) OnFirstActivation();
-        }
+        const bool First = !FActivated;
+        FActivated = true;
+        if (First && OnFirstActivation) OnFirstActivation();
         FCommands->Activate();
+        // A first report with the intermediates just computed, so that a
+        // preview before the first edit is not an empty page.
+        if (First) BuildReport();
     }
     QMainWindow::changeEvent(E);
 }

@@ -201,6 +201,10 @@ TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
     TReportForm& Report = *F->ReportForm();
     EXPECT_FALSE(Report.isVisible());
     EXPECT_TRUE(Report.HasRebuildHook()); // installed on the first activation
+    // ... with a first report of the intermediates computed on activation
+    EXPECT_NE(F->Sheet().FrictionFactor, 0.015);
+    EXPECT_TRUE(Report.PlainText().contains(
+        QString::asprintf("Friction Factor\t%0.4f", F->Sheet().FrictionFactor)));
     Enter(*F, 5, "2.5");
     QString Text = Report.PlainText();
     EXPECT_EQ(Text.count("Oravent Report"), 1);
