@@ -465,16 +465,18 @@ int ParseArgs(const std::vector<std::string>& args, TOptions& o) {
             return 2;
         } else {
             const std::size_t eq = a.find('=');
-            const std::optional<Qty> q =
-                eq == std::string::npos ? std::nullopt : FindQty(Trim(a.substr(0, eq)));
-            if (!q || *q == Qty::Id) {
+            // Qty::Id (not an edit) also stands for an unknown name.
+            const Qty q = eq == std::string::npos
+                              ? Qty::Id
+                              : FindQty(Trim(a.substr(0, eq))).value_or(Qty::Id);
+            if (q == Qty::Id) {
                 std::fprintf(stderr,
                              "%s: '%s' is not an edit (name=value with barometer, temperature, "
                              "roughness, prate, volume, velocity, diameter, height, width)\n",
                              Prog, Shown(a).c_str());
                 return 2;
             }
-            o.Edits.push_back({*q, a.substr(eq + 1), a});
+            o.Edits.push_back({q, a.substr(eq + 1), a});
         }
     }
     if (!o.Csv.empty() && !o.Edits.empty()) {
