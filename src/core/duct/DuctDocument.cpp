@@ -115,14 +115,24 @@ std::string_view SolvedText(bool Solved) {
     return Solved ? "Solved..." : "Not Solved";
 }
 
+namespace {
+
+// "[A, B]", built by appending (GCC 12 warns falsely about "literal" +
+// std::string at -O3).
+std::string Bracketed(std::string_view A, std::string_view B) {
+    std::string S(1, '[');
+    S.append(A).append(", ").append(B).push_back(']');
+    return S;
+}
+
+} // namespace
+
 std::string FlowGroupText(const DuctSheet& Sheet) {
-    return "[" + std::string(FlowQuantityName(Sheet.LastFlow0)) + ", " +
-           std::string(FlowQuantityName(Sheet.LastFlow1)) + "]";
+    return Bracketed(FlowQuantityName(Sheet.LastFlow0), FlowQuantityName(Sheet.LastFlow1));
 }
 
 std::string SizeGroupText(const DuctSheet& Sheet) {
-    return "[" + std::string(SizeQuantityName(Sheet.LastSize0)) + ", " +
-           std::string(SizeQuantityName(Sheet.LastSize1)) + "]";
+    return Bracketed(SizeQuantityName(Sheet.LastSize0), SizeQuantityName(Sheet.LastSize1));
 }
 
 TRowConversion DuctRowConversion(const TDuctRowDef& D, int ShownIndex) {
