@@ -160,8 +160,8 @@ void TDuctUForm::CreateMenus() {
     QMenu* File = menuBar()->addMenu(tr("&File"));
     Add(File, "Open", tr("&Open"), &TDuctUForm::Open);
     Add(File, "Save", tr("&Save"), &TDuctUForm::Save);
-    Add(File, "OpenFile", tr("Open &File..."), &TDuctUForm::OpenFile, QKeySequence::Open);
-    Add(File, "SaveAs", tr("Save &As..."), &TDuctUForm::SaveAs, QKeySequence::SaveAs);
+    Add(File, "OpenFile", tr("Open &File…"), &TDuctUForm::OpenFile, QKeySequence::Open);
+    Add(File, "SaveAs", tr("Save &As…"), &TDuctUForm::SaveAs, QKeySequence::SaveAs);
     Add(File, "ResetToDefaults", tr("&Reset to &Defaults"), &TDuctUForm::ResetToDefaults);
     File->addSeparator();
     Add(File, "ReportPreview", tr("&Report Preview"), &TDuctUForm::ReportPreview);

@@ -53,8 +53,7 @@ private:
 };
 
 TReportForm::TReportForm(QWidget* Parent)
-    : QMainWindow(Parent, Qt::Tool), FPrinter(QPrinter::HighResolution),
-      FBoxReporter(std::make_unique<TBoxReporter>(this)), FFontColor(SystemWindowTextColor),
+    : QMainWindow(Parent, Qt::Tool), FBoxReporter(std::make_unique<TBoxReporter>(this)), FFontColor(SystemWindowTextColor),
       FFontCharSet(DefaultCharSet) {
     setObjectName(QString::fromLatin1(FormName));
     setWindowTitle(QStringLiteral("Report"));
@@ -311,21 +310,26 @@ void TReportForm::hideEvent(QHideEvent* E) {
 
 // ---- Commands ------------------------------------------------------------------------
 
+QPrinter& TReportForm::Printer() {
+    if (!FPrinter) FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *FPrinter;
+}
+
 bool TReportForm::PrintTo(QPrinter& Printer) {
     Printer.setDocName(FTitle);
     return PrintReportDocument(*FRichEdit->document(), ReportFont(), Printer);
 }
 
 bool TReportForm::SaveAsPdf(const QString& FileName) {
-    return WriteReportPdf(*FRichEdit->document(), ReportFont(), FileName, FPrinter.pageLayout(),
+    return WriteReportPdf(*FRichEdit->document(), ReportFont(), FileName, Printer().pageLayout(),
                           FTitle);
 }
 
 void TReportForm::ButtonPrintClick() {
     SetStatus(QStringLiteral("Printing report"));
-    QPrintDialog Dialog(&FPrinter, this);
-    if (Dialog.exec() == QDialog::Accepted && !PrintTo(FPrinter)) {
-        const QString File = FPrinter.outputFileName();
+    QPrintDialog Dialog(&Printer(), this);
+    if (Dialog.exec() == QDialog::Accepted && !PrintTo(Printer())) {
+        const QString File = Printer().outputFileName();
         QMessageBox::warning(this, FTitle,
                              File.isEmpty() ? QStringLiteral("The printer did not take the report")
                                             : QStringLiteral("Unable to write to ") + File);
@@ -365,7 +369,7 @@ void TReportForm::ButtonEMailClick() {
 
 void TReportForm::ButtonSetupClick() {
     SetStatus(QStringLiteral("Set up printer"));
-    QPageSetupDialog Dialog(&FPrinter, this);
+    QPageSetupDialog Dialog(&Printer(), this);
     Dialog.exec();
     SetStatus(QStringLiteral("Ready"));
 }

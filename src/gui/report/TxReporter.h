@@ -58,7 +58,8 @@ public:
     QString Title() const { return FTitle; }
     QString StatusText() const;
     TMapiControl& MapiControl1() { return FMapi; }
-    QPrinter& Printer() { return FPrinter; }
+    // The printer, set up on first use (the print system is slow to load).
+    QPrinter& Printer();
 
     // ---- Commands ------------------------------------------------------------
     // Prints the whole report on Printer's pages; false when printing could
@@ -112,7 +113,7 @@ private:
             *FActSetup = nullptr, *FActFont = nullptr, *FActClose = nullptr;
     QString FTitle;
     std::function<void()> FRebuildHook;
-    QPrinter FPrinter;
+    std::unique_ptr<QPrinter> FPrinter;
     TMapiControl FMapi;
     std::unique_ptr<TBoxReporter> FBoxReporter;
     // "FontColor" as stored: a colour value 0x00BBGGRR, or a system colour
