@@ -125,8 +125,10 @@ void TDuctUForm::CreateGrid() {
     connect(FGrid, &TEntryGrid::OnDoSetData, this, [this](int ACol, int ARow) {
         if (ACol == 1) FCommands->CommitEdit(ARow);
     });
+    // The selected row's description goes to assistive tools; the mouse
+    // shows each row's description as a tool tip (eventFilter).
     connect(FGrid, &TEntryGrid::OnSelectCell, this, [this](int, int ARow, bool&) {
-        FGrid->setToolTip(Q(TDuctCommands::Description(ARow)));
+        FGrid->setAccessibleDescription(Q(TDuctCommands::Description(ARow)));
     });
     connect(FGrid, &TEntryGrid::OnAfterRightClick, this,
             [this](int ARow) { FCommands->UnitsPicked(ARow); });

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QTemporaryDir>
 #include <QStyle>
 #include <QTest>
@@ -97,6 +99,15 @@ TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsAndInitialPanels) {
             EXPECT_GE(F->Grid()->ColWidths(C), FM.horizontalAdvance(Cell(*F, C, R))) << C << R;
     }
     EXPECT_FALSE(F->Action("About")->isEnabled());
+
+    // Each row tells what it holds: a tool tip under the mouse, the
+    // accessible description of the selected row.
+    const QPoint At = F->Grid()->CellRect(0, 4).center();
+    QHelpEvent Tip(QEvent::ToolTip, At, F->Grid()->viewport()->mapToGlobal(At));
+    QApplication::sendEvent(F->Grid()->viewport(), &Tip);
+    EXPECT_EQ(QToolTip::text(), "Pressure drop rate, typically 0.6-1.1 Pa/m for a/c");
+    QTest::keyClick(F->Grid(), Qt::Key_Down);
+    EXPECT_EQ(F->Grid()->accessibleDescription(), "Average temperature of air in duct");
     EXPECT_TRUE(F->windowTitle().startsWith("Oravent"));
 }
 
