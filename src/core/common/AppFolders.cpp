@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include "common/TxIniFiles.h"
@@ -76,20 +77,30 @@ std::string MakerFolderFor(std::string_view AppFolder, std::string_view ProgramF
     return Result;
 }
 
-std::string UserDataFolder() {
-    const char* Xdg = std::getenv("XDG_DATA_HOME");
+std::string XdgBaseFolder(const char* Variable, std::string_view UnderHome) {
     std::string Base;
-    if (Xdg != nullptr && Xdg[0] == '/') {
-        Base = Xdg;
+    if (const char* Value = std::getenv(Variable); Value && Value[0] == '/') {
+        Base = Value;
     } else {
-        const char* Home = std::getenv("HOME");
-        Base = std::string(Home != nullptr && Home[0] == '/' ? Home : "/tmp") + "/.local/share";
+        if (const char* Home = std::getenv("HOME"); Home && *Home)
+            Base = Home;
+        else if (const passwd* Pw = ::getpwuid(::getuid()); Pw && Pw->pw_dir)
+            Base = Pw->pw_dir;
+        else
+            Base = "/tmp";
+        Base += '/';
+        Base += UnderHome;
     }
-    if (Base.back() != '/') Base += '/';
+    while (Base.size() > 1 && Base.back() == '/')
+        Base.pop_back();
+    return Base;
+}
+
+std::string UserDataFolder() {
 #ifdef ORAVENT_PRODUCT_NAME
-    return Base + "Halvorn/" ORAVENT_PRODUCT_NAME "/";
+    return XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/Halvorn/" ORAVENT_PRODUCT_NAME "/";
 #else
-    return Base + "Halvorn/" + AppBaseName() + "/";
+    return XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/Halvorn/" + AppBaseName() + "/";
 #endif
 }
 

@@ -41,6 +41,11 @@ std::string FolderOf(std::string_view ProgramFile);
 // path keeps its own letters (file names are case-sensitive here).
 std::string MakerFolderFor(std::string_view AppFolder, std::string_view ProgramFiles);
 
+// A base folder of the desktop's file layout, without a final "/": the
+// environment variable Variable (e.g. "XDG_CONFIG_HOME") when it holds an
+// absolute path, else UnderHome (e.g. ".config") in the user's home folder.
+std::string XdgBaseFolder(const char* Variable, std::string_view UnderHome);
+
 // Files the program keeps beside itself (the calculation file, the window
 // snapshot). Beside the program when its folder is writable (the build tree,
 // a portable copy); otherwise in UserDataFolder(). Reading takes the user's

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <functional>
 
-#include <pwd.h>
 #include <unistd.h>
 
+#include "common/AppFolders.h"
 #include "common/AtomicFile.h"
 #include "common/RegFile.h"
 #include "common/TextCodec.h"
@@ -17,12 +17,6 @@ namespace oravent {
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
-
-std::string HomeFolder() {
-    if (const char* Home = std::getenv("HOME"); Home && *Home) return Home;
-    if (const passwd* Pw = ::getpwuid(::getuid()); Pw && Pw->pw_dir) return Pw->pw_dir;
-    return "/tmp";
-}
 
 // A name with a line break cannot be written in the line-based file.
 void CheckNames(const std::string& File, std::string_view Section, std::string_view Ident) {
@@ -39,14 +33,7 @@ void CheckNames(const std::string& File, std::string_view Section, std::string_v
 } // namespace
 
 std::string RegistryFileName() {
-    std::string Base;
-    if (const char* Xdg = std::getenv("XDG_CONFIG_HOME"); Xdg && Xdg[0] == '/')
-        Base = Xdg;
-    else
-        Base = HomeFolder() + "/.config";
-    while (Base.size() > 1 && Base.back() == '/')
-        Base.pop_back();
-    return Base + "/Halvorn/registry.reg";
+    return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/Halvorn/registry.reg";
 }
 
 struct TRegistryIniFile::TState {

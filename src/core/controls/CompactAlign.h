@@ -6,16 +6,16 @@
 namespace oravent {
 
 struct TCompactAlignInput {
-    int TextWidths[3] = {};    // widest cell text of each column, header included
-    int FrameWidth = 0;        // window width − client width
-    int FrameHeight = 0;       // window height − client height (menu bar included)
+    int TextWidths[3] = {}; // widest cell text of each column, header included
+    int FrameWidth = 0;     // window width − client width
+    int FrameHeight = 0;    // window height − client height (menu bar included)
     int GridLineWidth = 1;
     bool SingleBorder = false; // the grid draws a single-line border
     int Row0Height = 16;
     int RowCount = 10;
     int StatusBarHeight = 0;
-    int MaxHeight = 400;       // a taller window is cut to this ...
-    int ScrollBarWidth = 19;   // ... and widened by this for a vertical scroll bar
+    int MaxHeight = 400;     // a taller window is cut to this ...
+    int ScrollBarWidth = 19; // ... and widened by this for a vertical scroll bar
 };
 
 struct TCompactAlignResult {
@@ -24,6 +24,9 @@ struct TCompactAlignResult {
     bool HeightCapped = false;
 };
 
+// Columns fitted to their texts, the window fitted to those columns.
 TCompactAlignResult CompactAlign(const TCompactAlignInput& In);
+// The window fitted to the columns as they are.
+TCompactAlignResult FitToColumns(const TCompactAlignInput& In, const int (&ColWidths)[3]);
 
 } // namespace oravent

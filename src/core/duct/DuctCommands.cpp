@@ -47,37 +47,33 @@ void TDuctCommands::CommitEdit(int Row) {
         return;
     }
     Sheet.Iterate();
-    ShowStatus();
-    if (Sheet.Failed()) {
-        FView.ShowError(NoSolutionMessage);
-    } else {
-        ShowValues();
-        ShowGroups();
-    }
+    ShowIteration(false);
     FView.ResultsChanged();
 }
 
+// The values are shown before the results change: the report reads them
+// from the grid.
 void TDuctCommands::Solve() {
     Sheet.SolveRectangle();
     Sheet.Iterate();
-    ShowStatus();
-    if (Sheet.Failed()) FView.ShowError(NoSolutionMessage);
+    ShowIteration(true);
     FView.ResultsChanged();
-    ShowValues();
-    ShowGroups();
 }
 
 void TDuctCommands::ResetToDefaults() {
     Sheet.ResetToDefaults();
     Sheet.SolveRectangle();
     Sheet.Iterate();
+    ShowIteration(false);
+}
+
+void TDuctCommands::ShowIteration(bool ValuesAfterFailure) {
     ShowStatus();
-    if (Sheet.Failed()) {
-        FView.ShowError(NoSolutionMessage);
-        return;
+    if (Sheet.Failed()) FView.ShowError(NoSolutionMessage);
+    if (!Sheet.Failed() || ValuesAfterFailure) {
+        ShowValues();
+        ShowGroups();
     }
-    ShowValues();
-    ShowGroups();
 }
 
 void TDuctCommands::SetUnitSystem(TUnitSystem System) {
@@ -85,8 +81,8 @@ void TDuctCommands::SetUnitSystem(TUnitSystem System) {
         if (HasUnits(D)) View.Units[static_cast<int>(D.Row)] = UnitChoice(D, System);
     }
     ApplyUnits();
-    FView.ResultsChanged();
     ShowValues();
+    FView.ResultsChanged();
 }
 
 void TDuctCommands::UnitsPicked(int Row) {
@@ -111,7 +107,8 @@ void TDuctCommands::SaveCalculation(TCustomIniFile& File) const {
 
 void TDuctCommands::SaveSettings(TCustomIniFile& Store) {
     for (const TDuctRowDef& D : DuctRows) {
-        if (HasUnits(D)) View.Units[static_cast<int>(D.Row)] = FView.RowUnits(static_cast<int>(D.Row));
+        if (HasUnits(D))
+            View.Units[static_cast<int>(D.Row)] = FView.RowUnits(static_cast<int>(D.Row));
     }
     SaveDuctSettings(Store, Sheet, View);
 }

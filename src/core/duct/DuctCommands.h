@@ -75,6 +75,10 @@ public:
     static std::string_view Description(int Row);
 
 private:
+    // The status after an iteration; the message after an arithmetic
+    // failure; values and groups after a normal end (or always).
+    void ShowIteration(bool ValuesAfterFailure);
+
     TDuctView& FView;
 };
 

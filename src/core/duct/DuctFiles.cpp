@@ -69,8 +69,7 @@ std::vector<std::string> ReadCalculation(const TCustomIniFile& File, DuctSheet& 
         const std::string Text = ReadString(File, "kIndex", "");
         if (!Text.empty()) Replaced.push_back("kIndex=" + Text);
     }
-    const std::string Temperature =
-        ReadString(File, "Temperature", CalculationTemperatureDefault);
+    const std::string Temperature = ReadString(File, "Temperature", CalculationTemperatureDefault);
     try {
         StrToAirState(Temperature, S.DuctAir, S.Barometer, 0.5);
     } catch (const EPsychroError&) {
@@ -112,9 +111,8 @@ void LoadDuctSettings(const TCustomIniFile& Store, DuctSheet& Sheet, TDuctViewSe
     Sheet.Barometer = Usable(Baro, P) ? P : Baro.Default;
     // The stored text, then the default text, then the reset air: a start
     // never fails on a temperature.
-    for (const std::string& Text :
-         {ReadString(Store, "Temperature", SettingsTemperatureDefault),
-          std::string(SettingsTemperatureDefault)}) {
+    for (const std::string& Text : {ReadString(Store, "Temperature", SettingsTemperatureDefault),
+                                    std::string(SettingsTemperatureDefault)}) {
         TAirStateRec Air = Sheet.DuctAir;
         try {
             StrToAirState(Text, Air, Sheet.Barometer, 0.5);

@@ -86,7 +86,6 @@ inline constexpr int MinColumnWidth = 8, MaxColumnWidth = 4000;
 // view, then Roughness := RoughnessTable[kIndex] and FrictionFactor := 0.015.
 void LoadDuctSettings(const TCustomIniFile& Store, DuctSheet& Sheet, TDuctViewSettings& View);
 // Writes every key. Raises what the store raises on a refused write.
-void SaveDuctSettings(TCustomIniFile& Store, const DuctSheet& Sheet,
-                      const TDuctViewSettings& View);
+void SaveDuctSettings(TCustomIniFile& Store, const DuctSheet& Sheet, const TDuctViewSettings& View);
 
 } // namespace oravent

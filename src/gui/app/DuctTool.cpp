@@ -18,14 +18,14 @@
 #include <algorithm>
 
 #include "app/TxDuctRoughForm.h"
-#include "report/DuctReport.h"
-#include "report/TxReporter.h"
 #include "common/AppFolders.h"
 #include "common/FormPlacement.h"
 #include "common/TxIniFiles.h"
 #include "common/TxRegistry.h"
 #include "common/TxVerInfo.h"
 #include "controls/CompactAlign.h"
+#include "report/DuctReport.h"
+#include "report/TxReporter.h"
 
 namespace oravent::gui {
 
@@ -274,16 +274,16 @@ void TDuctUForm::Save() {
 }
 
 void TDuctUForm::OpenFile() {
-    const QString Name = QFileDialog::getOpenFileName(
-        this, tr("Open Calculation"), FCalculationFile,
-        tr("Calculation files (*.ini);;All files (*)"));
+    const QString Name =
+        QFileDialog::getOpenFileName(this, tr("Open Calculation"), FCalculationFile,
+                                     tr("Calculation files (*.ini);;All files (*)"));
     if (!Name.isEmpty()) OpenCalculationFile(Name);
 }
 
 void TDuctUForm::SaveAs() {
-    const QString Name = QFileDialog::getSaveFileName(
-        this, tr("Save Calculation As"), FCalculationFile,
-        tr("Calculation files (*.ini);;All files (*)"));
+    const QString Name =
+        QFileDialog::getSaveFileName(this, tr("Save Calculation As"), FCalculationFile,
+                                     tr("Calculation files (*.ini);;All files (*)"));
     if (!Name.isEmpty()) SaveCalculationFile(Name);
 }
 
@@ -354,17 +354,12 @@ TCompactAlignInput TDuctUForm::MeasureGrid() const {
 
 void TDuctUForm::FitWindow(bool FitColumns) {
     const TCompactAlignInput In = MeasureGrid();
+    const int Current[3] = {FGrid->ColWidths(0), FGrid->ColWidths(1), FGrid->ColWidths(2)};
+    const TCompactAlignResult R =
+        FitColumns ? oravent::CompactAlign(In) : FitToColumns(In, Current);
+    for (int C = 0; C < 3; ++C)
+        FGrid->SetColWidths(C, R.ColWidths[C]);
     const QSize Extra = frameGeometry().size() - size();
-    TCompactAlignResult R = oravent::CompactAlign(In);
-    if (!FitColumns) {
-        // Keep the columns; size the window to them.
-        const int Delta = FGrid->ColWidths(0) + FGrid->ColWidths(1) + FGrid->ColWidths(2) -
-                          (R.ColWidths[0] + R.ColWidths[1] + R.ColWidths[2]);
-        R.Width += Delta;
-    } else {
-        for (int C = 0; C < 3; ++C)
-            FGrid->SetColWidths(C, R.ColWidths[C]);
-    }
     resize(R.Width - Extra.width(), R.Height - Extra.height());
 }
 

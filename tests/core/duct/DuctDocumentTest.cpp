@@ -110,9 +110,9 @@ TEST(DuctCalculationFile, WritesRoundedSiValuesAndReadsThemBack) {
         WriteCalculation(F, S);
     }
     const std::string Text = GetFile(Name);
-    for (const char* Line : {"[Settings]", "Barometer=101.325", "Temperature=19.5/13.4",
-                             "kIndex=0", "PRate=1.000", "Volume=5.000", "Velocity=9.469",
-                             "Diameter=0.820", "Height=0.550"})
+    for (const char* Line :
+         {"[Settings]", "Barometer=101.325", "Temperature=19.5/13.4", "kIndex=0", "PRate=1.000",
+          "Volume=5.000", "Velocity=9.469", "Diameter=0.820", "Height=0.550"})
         EXPECT_NE(Text.find(Line), std::string::npos) << Line << "\n" << Text;
 
     DuctSheet R = SolvedDefaults();
@@ -186,8 +186,8 @@ TEST(DuctSettings, FirstStartAndImperialRoundTrip) {
     }
     const std::string Text = GetFile(Store);
     std::string Units;
-    for (const char* K : {"Units1", "Units2", "Units4", "Units5", "Units6", "Units7", "Units8",
-                          "Units9"}) {
+    for (const char* K :
+         {"Units1", "Units2", "Units4", "Units5", "Units6", "Units7", "Units8", "Units9"}) {
         const std::string Key = std::string("\"") + K + "\"=dword:";
         const std::size_t At = Text.find(Key);
         ASSERT_NE(At, std::string::npos) << K;
@@ -211,11 +211,11 @@ TEST(DuctSettings, GarbageInTheStoreStartsSane) {
     const std::string Store = Dir / "registry.reg";
     PutFile(Store, "Windows Registry Editor Version 5.00\r\n\r\n"
                    "[HKEY_CURRENT_USER\\Software\\Halvorn\\Oravent\\Settings]\r\n"
-                   "\"Barometer\"=\"high\"\r\n"                                   // wrong kind
-                   "\"Diameter\"=hex:00,00,00,00,00,00,f8,7f\r\n"                 // NaN
-                   "\"Height\"=hex:00,00,00,00,00,00,f0,7f\r\n"                   // +inf
-                   "\"Width\"=hex:01,02\r\n"                                      // short
-                   "\"Volume\"=hex:00,00,00,00,00,00,f0,c3\r\n"                   // -2^64
+                   "\"Barometer\"=\"high\"\r\n"                   // wrong kind
+                   "\"Diameter\"=hex:00,00,00,00,00,00,f8,7f\r\n" // NaN
+                   "\"Height\"=hex:00,00,00,00,00,00,f0,7f\r\n"   // +inf
+                   "\"Width\"=hex:01,02\r\n"                      // short
+                   "\"Volume\"=hex:00,00,00,00,00,00,f0,c3\r\n"   // -2^64
                    "\"kIndex\"=dword:ffffffff\r\n"
                    "\"Temperature\"=\"\xff\xfe/\"\r\n"
                    "\"LastFlow0\"=dword:00000063\r\n"

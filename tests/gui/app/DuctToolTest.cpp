@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHelpEvent>
-#include <QToolTip>
-#include <QTemporaryDir>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdio>
 #include <filesystem>
@@ -19,8 +19,8 @@
 #include "app/DuctTool.h"
 #include "common/AppFolders.h"
 #include "common/TxRegistry.h"
-#include "report/TxReporter.h"
 #include "gui/controls/GuiTestUtil.h"
+#include "report/TxReporter.h"
 
 using namespace oravent;
 using namespace oravent::gui;
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsAndInitialPanels) {
     auto F = Start();
-    const QStringList Values = {"101.325", "13.0/12.0", "Medium Rough", "1.00", "5.000",
+    const QStringList Values = {"101.325", "13.0/12.0", "Medium Rough", "1.00",  "5.000",
                                 "9.40",    "835.0",     "550.0",        "1100.0"};
     for (int R = 1; R <= 9; ++R)
         EXPECT_EQ(Cell(*F, 1, R), Values[R - 1]) << R;
@@ -225,7 +225,13 @@ TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
     for (const char* U : {"\tPsi", "\t°F", "\tiwg/100'", "\tcfm", "\tfpm", "\tinch", "kg/cum",
                           "Average\t0.1500\tmm"})
         EXPECT_TRUE(Text.contains(QString::fromUtf8(U))) << U;
+    // A Solve that changes values reports the values it shows.
+    const double Rougher[RoughnessCount] = {0.00003, 0.00009, 0.00015, 0.003, 0.003};
+    F->Sheet().SetRoughnessTable(Rougher);
+    const QString OldDiameter = Cell(*F, 1, 7);
     Run(*F, "Solve");
+    ASSERT_NE(Cell(*F, 1, 7), OldDiameter);
+    EXPECT_TRUE(Report.PlainText().contains("Equivalent Diameter\t" + Cell(*F, 1, 7) + "\t"));
     EXPECT_EQ(Report.PlainText().count("Oravent Report"), 1);
 
     const QString Before = Report.PlainText();
