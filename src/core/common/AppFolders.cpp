@@ -97,11 +97,7 @@ std::string XdgBaseFolder(const char* Variable, std::string_view UnderHome) {
 }
 
 std::string UserDataFolder() {
-#ifdef ORAVENT_PRODUCT_NAME
-    return XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/Halvorn/" ORAVENT_PRODUCT_NAME "/";
-#else
     return XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/Halvorn/" + AppBaseName() + "/";
-#endif
 }
 
 std::string UserFileFor(std::string_view Name, std::string_view ProgramFolder,

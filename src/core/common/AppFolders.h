@@ -50,7 +50,8 @@ std::string XdgBaseFolder(const char* Variable, std::string_view UnderHome);
 // snapshot). Beside the program when its folder is writable (the build tree,
 // a portable copy); otherwise in UserDataFolder(). Reading takes the user's
 // copy when there is one, else the copy beside the program.
-// $XDG_DATA_HOME/Halvorn/<product>/, or ~/.local/share/Halvorn/<product>/
+// $XDG_DATA_HOME/Halvorn/<program>/, or ~/.local/share/Halvorn/<program>/
+// (<program> is the program file's base name, "oravent")
 // when XDG_DATA_HOME is unset or not an absolute path.
 std::string UserDataFolder();
 std::string UserFileForWriting(std::string_view Name);

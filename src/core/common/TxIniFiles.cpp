@@ -230,22 +230,7 @@ double TCustomIniFile::ReadReal(std::string_view Section, std::string_view Ident
 }
 
 void TCustomIniFile::WriteReal(std::string_view Section, std::string_view Ident, double Value) {
-    std::string Text;
-    if (std::isnan(Value)) {
-        Text = "NAN";
-    } else if (std::isinf(Value)) {
-        Text = Value < 0 ? "-INF" : "INF";
-    } else {
-        for (int Precision = 15; Precision <= 17; ++Precision) {
-            Text = FormatNumber("%0." + std::to_string(Precision) + "g", Value);
-            try {
-                if (StrToFloat(Text) == Value) break;
-            } catch (const std::exception&) {
-                // try the next precision
-            }
-        }
-    }
-    WriteText(Section, Ident, Text);
+    WriteText(Section, Ident, ShortestRealText(Value));
 }
 
 bool TCustomIniFile::ReadBool(std::string_view Section, std::string_view Ident,

@@ -1,6 +1,8 @@
 #include "duct/DuctCommands.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 #include "psychro/Hygrocalc.h"
 
@@ -21,6 +23,13 @@ void TDuctCommands::ApplyUnits() {
     }
 }
 
+void TDuctCommands::Start() {
+    SettleDuctSheet(Sheet);
+    ShowValues();
+    ShowGroups();
+    ShowStatus();
+}
+
 void TDuctCommands::ShowValues() {
     for (const TDuctRowDef& D : DuctRows)
         FView.ShowRowValue(static_cast<int>(D.Row), DuctRowValue(Sheet, D.Row));
@@ -29,6 +38,10 @@ void TDuctCommands::ShowValues() {
 void TDuctCommands::ShowGroups() {
     FView.ShowStatus(1, FlowGroupText(Sheet));
     FView.ShowStatus(2, SizeGroupText(Sheet));
+    std::vector<int> Rows;
+    for (TDuctRow R : KnownDuctRows(Sheet))
+        Rows.push_back(static_cast<int>(R));
+    FView.ShowKnownRows(Rows);
 }
 
 void TDuctCommands::ShowStatus() {
@@ -38,33 +51,50 @@ void TDuctCommands::ShowStatus() {
 void TDuctCommands::CommitEdit(int Row) {
     const TDuctRowDef* D = DuctRowDef(Row);
     if (D == nullptr) return;
-    try {
-        ApplyDuctValue(Sheet, D->Row, FView.RowValue(Row));
-    } catch (const std::exception& E) {
-        ResetReferenceState();
-        FView.ShowError(E.what());
-        ShowValues();
-        return;
-    }
-    Sheet.Iterate();
-    ShowIteration(false);
-    FView.ResultsChanged();
+    Recorded([&] {
+        try {
+            ApplyDuctValue(Sheet, D->Row, FView.RowValue(Row));
+        } catch (const std::exception& E) {
+            ResetReferenceState();
+            FView.ShowError(E.what());
+            ShowValues();
+            return;
+        }
+        Sheet.Iterate();
+        ShowIteration(false);
+        FView.ResultsChanged();
+    });
 }
 
 // The values are shown before the results change: the report reads them
 // from the grid.
 void TDuctCommands::Solve() {
-    Sheet.SolveRectangle();
-    Sheet.Iterate();
-    ShowIteration(true);
-    FView.ResultsChanged();
+    Recorded([&] {
+        Sheet.SolveRectangle();
+        Sheet.Iterate();
+        ShowIteration(true);
+        FView.ResultsChanged();
+    });
 }
 
 void TDuctCommands::ResetToDefaults() {
-    Sheet.ResetToDefaults();
-    Sheet.SolveRectangle();
-    Sheet.Iterate();
-    ShowIteration(false);
+    Recorded([&] {
+        Sheet.ResetToDefaults();
+        Sheet.SolveRectangle();
+        Sheet.Iterate();
+        ShowIteration(false);
+    });
+}
+
+void TDuctCommands::SetRoughnessTable(const double (&Table)[RoughnessCount]) {
+    if (std::equal(std::begin(Table), std::end(Table), std::begin(Sheet.RoughnessTable))) return;
+    Recorded([&] {
+        Sheet.SetRoughnessTable(Table);
+        Sheet.SolveRectangle();
+        Sheet.Iterate();
+        ShowIteration(true);
+        FView.ResultsChanged();
+    });
 }
 
 void TDuctCommands::ShowIteration(bool ValuesAfterFailure) {
@@ -77,18 +107,22 @@ void TDuctCommands::ShowIteration(bool ValuesAfterFailure) {
 }
 
 void TDuctCommands::SetUnitSystem(TUnitSystem System) {
-    for (const TDuctRowDef& D : DuctRows) {
-        if (HasUnits(D)) View.Units[static_cast<int>(D.Row)] = UnitChoice(D, System);
-    }
-    ApplyUnits();
-    ShowValues();
-    FView.ResultsChanged();
+    Recorded([&] {
+        for (const TDuctRowDef& D : DuctRows) {
+            if (HasUnits(D)) View.Units[static_cast<int>(D.Row)] = UnitChoice(D, System);
+        }
+        ApplyUnits();
+        ShowValues();
+        FView.ResultsChanged();
+    });
 }
 
 void TDuctCommands::UnitsPicked(int Row) {
-    const TDuctRowDef* D = DuctRowDef(Row);
-    if (D != nullptr && HasUnits(*D)) View.Units[Row] = FView.RowUnits(Row);
-    FView.ResultsChanged();
+    Recorded([&] {
+        const TDuctRowDef* D = DuctRowDef(Row);
+        if (D != nullptr && HasUnits(*D)) View.Units[Row] = FView.RowUnits(Row);
+        FView.ResultsChanged();
+    });
 }
 
 void TDuctCommands::Activate() {
@@ -96,8 +130,15 @@ void TDuctCommands::Activate() {
 }
 
 std::vector<std::string> TDuctCommands::OpenCalculation(const TCustomIniFile& File) {
-    std::vector<std::string> Replaced = ReadCalculation(File, Sheet);
-    ShowValues();
+    std::vector<std::string> Replaced;
+    Recorded([&] {
+        Replaced = ReadCalculation(File, Sheet);
+        if (!SettleDuctSheet(Sheet)) FView.ShowError(NoSolutionMessage);
+        ShowValues();
+        ShowGroups();
+        ShowStatus();
+        FView.ResultsChanged();
+    });
     return Replaced;
 }
 
@@ -111,6 +152,50 @@ void TDuctCommands::SaveSettings(TCustomIniFile& Store) {
             View.Units[static_cast<int>(D.Row)] = FView.RowUnits(static_cast<int>(D.Row));
     }
     SaveDuctSettings(Store, Sheet, View);
+}
+
+// ---- History -----------------------------------------------------------------------
+
+template <class TCommand> void TDuctCommands::Recorded(TCommand&& Command) {
+    TState Before{Sheet, View};
+    Command();
+    if (SameState(Before)) return;
+    FUndo.push_back(std::move(Before));
+    if (FUndo.size() > HistoryLimit) FUndo.erase(FUndo.begin());
+    FRedo.clear();
+    FView.HistoryChanged();
+}
+
+bool TDuctCommands::SameState(const TState& A) const {
+    return SameDuctValues(A.Sheet, Sheet) &&
+           std::equal(std::begin(A.View.Units), std::end(A.View.Units), std::begin(View.Units));
+}
+
+void TDuctCommands::Restore(const TState& State) {
+    Sheet = State.Sheet;
+    std::copy(std::begin(State.View.Units), std::end(State.View.Units), std::begin(View.Units));
+    ApplyUnits();
+    ShowValues();
+    ShowGroups();
+    ShowStatus();
+    FView.ResultsChanged();
+    FView.HistoryChanged();
+}
+
+void TDuctCommands::Undo() {
+    if (FUndo.empty()) return;
+    FRedo.push_back({Sheet, View});
+    TState State = std::move(FUndo.back());
+    FUndo.pop_back();
+    Restore(State);
+}
+
+void TDuctCommands::Redo() {
+    if (FRedo.empty()) return;
+    FUndo.push_back({Sheet, View});
+    TState State = std::move(FRedo.back());
+    FRedo.pop_back();
+    Restore(State);
 }
 
 std::string_view TDuctCommands::Description(int Row) {

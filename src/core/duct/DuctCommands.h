@@ -5,6 +5,7 @@
 // events here; tests drive the same commands through a fake view.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ public:
     virtual void ShowError(std::string_view Message) = 0;
     // The results changed: the report follows.
     virtual void ResultsChanged() = 0;
+    // The rows whose values the engineer entered (KnownDuctRows), shown
+    // apart from the solved ones.
+    virtual void ShowKnownRows(const std::vector<int>& Rows) { (void)Rows; }
+    // What Undo and Redo can do changed.
+    virtual void HistoryChanged() {}
 };
 
 class TDuctCommands {
@@ -45,6 +51,10 @@ public:
     void LoadSettings(const TCustomIniFile& Store);
     // Gives the numeric rows their units from the unit choices.
     void ApplyUnits();
+    // The sheet as the window first shows it: solved (SettleDuctSheet), its
+    // values, groups and status. A sheet that cannot be solved shows its
+    // stored values under "Not Solved", without a message.
+    void Start();
     // Every row's value, the two group panels, the solved panel.
     void ShowValues();
     void ShowGroups();
@@ -62,8 +72,22 @@ public:
     void UnitsPicked(int Row);
     // The window became active.
     void Activate();
+    // An accepted roughness table: the sheet takes it and is solved again
+    // (as Solve); nothing happens when the table is the same.
+    void SetRoughnessTable(const double (&Table)[RoughnessCount]);
 
-    // Open: the calculation over the sheet, values shown; no iteration.
+    // Undo and Redo over the commands that change the sheet or its units
+    // (edits, Solve, Reset to Defaults, Open, the roughness table, unit
+    // changes). A command that changes nothing leaves no step.
+    bool CanUndo() const { return !FUndo.empty(); }
+    bool CanRedo() const { return !FRedo.empty(); }
+    void Undo();
+    void Redo();
+    // Steps kept; the oldest go first.
+    static constexpr std::size_t HistoryLimit = 200;
+
+    // Open: the calculation over the sheet, then solved and shown as at Start;
+    // an arithmetic failure shows its message.
     // Returns the keys whose stored text was replaced by the default.
     // Raises what ReadCalculation raises (the sheet is then unchanged).
     std::vector<std::string> OpenCalculation(const TCustomIniFile& File);
@@ -75,11 +99,23 @@ public:
     static std::string_view Description(int Row);
 
 private:
+    // What one step of the history holds.
+    struct TState {
+        DuctSheet Sheet;
+        TDuctViewSettings View;
+    };
+    // Runs a command and keeps the state before it as an undo step when the
+    // command changed the sheet or the unit choices.
+    template <class TCommand> void Recorded(TCommand&& Command);
+    void Restore(const TState& State);
+    bool SameState(const TState& A) const;
+
     // The status after an iteration; the message after an arithmetic
     // failure; values and groups after a normal end (or always).
     void ShowIteration(bool ValuesAfterFailure);
 
     TDuctView& FView;
+    std::vector<TState> FUndo, FRedo;
 };
 
 } // namespace oravent

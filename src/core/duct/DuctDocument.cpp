@@ -1,5 +1,6 @@
 #include "duct/DuctDocument.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "psychro/AirStateText.h"
@@ -85,6 +86,70 @@ TDuctEditOutcome CommitDuctEdit(DuctSheet& Sheet, TDuctRow Row, const TFieldValu
     const TDuctEditOutcome Outcome = ApplyDuctValue(Sheet, Row, Value);
     Sheet.Iterate();
     return Outcome;
+}
+
+namespace {
+
+// The values a solve may change, with the quantities they are.
+constexpr double TDuctSheetValues::*SolvedFields[] = {
+    &TDuctSheetValues::PRate,    &TDuctSheetValues::Volume, &TDuctSheetValues::Velocity,
+    &TDuctSheetValues::Diameter, &TDuctSheetValues::Height, &TDuctSheetValues::Width};
+
+// Equal to within the iteration's own accuracy: it stops on the rate
+// factor's tolerance, so a solve from a solved sheet moves the solved values
+// by up to about 1e-6 of themselves.
+bool Near(double A, double B) {
+    return A == B || std::fabs(A - B) <= 1e-5 * std::max(std::fabs(A), std::fabs(B));
+}
+
+} // namespace
+
+bool SettleDuctSheet(DuctSheet& Sheet) {
+    DuctSheet Solved = Sheet;
+    // The friction factor and the rate factor of the values as they are (the
+    // window's activation computes them before any solve).
+    Solved.UpdateIntermediates();
+    Solved.SolveRectangle();
+    Solved.Iterate();
+    if (Solved.Failed()) {
+        Sheet.Solved = false;
+        return false;
+    }
+    bool Same = true;
+    for (auto Field : SolvedFields)
+        Same = Same && Near(Sheet.*Field, Solved.*Field);
+    if (Same) {
+        for (auto Field : SolvedFields)
+            Solved.*Field = Sheet.*Field;
+    }
+    Sheet = Solved;
+    return true;
+}
+
+bool SameDuctValues(const TDuctSheetValues& A, const TDuctSheetValues& B) {
+    for (auto Field : SolvedFields) {
+        if (!Near(A.*Field, B.*Field)) return false;
+    }
+    for (int K = 0; K < RoughnessCount; ++K) {
+        if (!Near(A.RoughnessTable[K], B.RoughnessTable[K])) return false;
+    }
+    return Near(A.Barometer, B.Barometer) && Near(A.DuctAir.DryBulb, B.DuctAir.DryBulb) &&
+           Near(A.DuctAir.WetBulb, B.DuctAir.WetBulb) && A.kIndex == B.kIndex &&
+           A.LastFlow0 == B.LastFlow0 && A.LastFlow1 == B.LastFlow1 && A.LastSize0 == B.LastSize0 &&
+           A.LastSize1 == B.LastSize1 && A.Solved == B.Solved;
+}
+
+std::vector<TDuctRow> KnownDuctRows(const TDuctSheetValues& Sheet) {
+    const auto FlowKnown = [&](int Q) { return Sheet.LastFlow0 == Q || Sheet.LastFlow1 == Q; };
+    const auto SizeKnown = [&](int S) { return Sheet.LastSize0 == S || Sheet.LastSize1 == S; };
+    std::vector<TDuctRow> Rows;
+    if (FlowKnown(fqPressure)) Rows.push_back(TDuctRow::PRate);
+    if (FlowKnown(fqFlow)) Rows.push_back(TDuctRow::Volume);
+    if (FlowKnown(fqVelocity)) Rows.push_back(TDuctRow::Velocity);
+    if (FlowKnown(fqSize)) Rows.push_back(TDuctRow::Diameter);
+    if (SizeKnown(sqHeight)) Rows.push_back(TDuctRow::Height);
+    if (SizeKnown(sqWidth)) Rows.push_back(TDuctRow::Width);
+    return Rows;
 }
 
 TFieldValue DuctRowValue(const DuctSheet& Sheet, TDuctRow Row) {

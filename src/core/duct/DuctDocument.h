@@ -133,6 +133,27 @@ TDuctEditOutcome ApplyDuctValue(DuctSheet& Sheet, TDuctRow Row, const TFieldValu
 // Failed() of the sheet tells an arithmetic failure of the iteration.
 TDuctEditOutcome CommitDuctEdit(DuctSheet& Sheet, TDuctRow Row, const TFieldValue& Value);
 
+// Start and Open: solves the sheet as Solve does after an activation
+// (UpdateIntermediates, SolveRectangle, Iterate)
+// so that the values shown are its solution. Values that already were the
+// solution (each within 1e-5 of the solved one, the iteration's own
+// accuracy) are kept exactly, so stored
+// values show as stored; when the solve fails every value stays as it was
+// and Solved is false. Returns Solved.
+bool SettleDuctSheet(DuctSheet& Sheet);
+
+// True when the values the rows show (and the remembered groups, the
+// roughness table and the solved state) are the same in both sheets, each
+// number to within 1e-5 of itself (the iteration's accuracy).
+bool SameDuctValues(const TDuctSheetValues& A, const TDuctSheetValues& B);
+
+// The rows holding what the engineer entered, as opposed to what was
+// solved: the two flow quantities of the flow group (Size is the diameter)
+// and the sides of the size group; the size group's diameter only when the
+// flow group holds Size, since otherwise it was solved from the flow. In
+// grid order.
+std::vector<TDuctRow> KnownDuctRows(const TDuctSheetValues& Sheet);
+
 // The value the row shows for the sheet, in the row's base unit.
 TFieldValue DuctRowValue(const DuctSheet& Sheet, TDuctRow Row);
 

@@ -46,6 +46,12 @@ std::string ReadString(const TCustomIniFile& Store, std::string_view Key,
     }
 }
 
+// The "db/wb" text with every digit of both temperatures, so the air reopens
+// exactly as it was (the grid shows one decimal).
+std::string ExactTemperatureText(const TAirStateRec& Air) {
+    return ShortestRealText(Air.DryBulb) + "/" + ShortestRealText(Air.WetBulb);
+}
+
 } // namespace
 
 // ---- Calculation file ---------------------------------------------------------------
@@ -82,11 +88,11 @@ std::vector<std::string> ReadCalculation(const TCustomIniFile& File, DuctSheet& 
 }
 
 void WriteCalculation(TCustomIniFile& File, const DuctSheet& Sheet) {
-    File.WriteText(Sec, "Barometer", FormatNumber("%0.3f", Sheet.Barometer));
-    File.WriteText(Sec, "Temperature", AirStateToStr(Sheet.DuctAir, "%0.1f"));
+    File.WriteReal(Sec, "Barometer", Sheet.Barometer);
+    File.WriteText(Sec, "Temperature", ExactTemperatureText(Sheet.DuctAir));
     File.WriteInt(Sec, "kIndex", Sheet.kIndex);
     for (const TDuctValueKey& K : DuctValueKeys) {
-        if (K.Key != "Barometer") File.WriteText(Sec, K.Key, FormatNumber("%0.3f", Sheet.*K.Field));
+        if (K.Key != "Barometer") File.WriteReal(Sec, K.Key, Sheet.*K.Field);
     }
 }
 
@@ -150,7 +156,7 @@ void SaveDuctSettings(TCustomIniFile& Store, const DuctSheet& Sheet,
     for (int K = 0; K < RoughnessCount; ++K)
         Store.WriteReal(Sec, RoughnessKeys[K], Sheet.RoughnessTable[K]);
     Store.WriteReal(Sec, "Barometer", Sheet.Barometer);
-    Store.WriteText(Sec, "Temperature", AirStateToStr(Sheet.DuctAir, "%0.1f"));
+    Store.WriteText(Sec, "Temperature", ExactTemperatureText(Sheet.DuctAir));
     Store.WriteInt(Sec, "kIndex", Sheet.kIndex);
     for (const TDuctValueKey& K : DuctValueKeys) {
         if (K.Field != &TDuctSheetValues::Barometer) Store.WriteReal(Sec, K.Key, Sheet.*K.Field);

@@ -53,7 +53,9 @@ inline constexpr int CalculationRoughnessDefault = 3;
 // or EPsychroError when the temperature text cannot be read or the engine
 // refuses the air; the sheet is then unchanged.
 std::vector<std::string> ReadCalculation(const TCustomIniFile& File, DuctSheet& Sheet);
-// Writes the nine keys: numbers as "%0.3f", the temperature as "%0.1f/%0.1f".
+// Writes the nine keys, every number (the two temperatures of the "db/wb"
+// text too) as its shortest round-trip text, so that the file reopens to the
+// same doubles; files written with fewer digits read as before.
 // Raises EIniFileException when the file cannot be written.
 void WriteCalculation(TCustomIniFile& File, const DuctSheet& Sheet);
 

@@ -404,4 +404,19 @@ std::string FormatString(std::string_view FormatStr, std::string_view Text) {
     return Out;
 }
 
+std::string ShortestRealText(double Value) {
+    if (std::isnan(Value)) return "NAN";
+    if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
+    std::string Text;
+    for (int Precision = 15; Precision <= 17; ++Precision) {
+        Text = FormatNumber("%0." + std::to_string(Precision) + "g", Value);
+        try {
+            if (StrToFloat(Text) == Value) break;
+        } catch (const std::exception&) {
+            // try the next precision
+        }
+    }
+    return Text;
+}
+
 } // namespace oravent

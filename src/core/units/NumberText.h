@@ -55,6 +55,11 @@ std::string FormatText(std::string_view FormatStr, std::initializer_list<TFormat
 std::string FormatNumber(std::string_view FormatStr, double Value);
 std::string FormatPair(std::string_view FormatStr, double First, double Second);
 std::string FormatString(std::string_view FormatStr, std::string_view Text);
+// The shortest "%g" text (15 to 17 significant digits) that StrToFloat reads
+// back as exactly Value: 0.81996, 13.37, 2.3597372158999998. Files keep
+// values this way, so a saved value reopens as typed. "NAN", "INF", "-INF"
+// for values that are not finite.
+std::string ShortestRealText(double Value);
 
 // Text of a single value already in the shown unit. Decimals is
 // FormatStrDecimals(FormatStr). Text formats give FormatStr applied to the

@@ -5,7 +5,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -32,6 +34,8 @@ namespace oravent::gui {
 namespace {
 
 constexpr const char* FormName = "DuctUForm";
+// How long the status bar says where a calculation was saved.
+constexpr int SavedMessageMs = 8000;
 
 QString Q(std::string_view S) {
     return QString::fromUtf8(S.data(), static_cast<int>(S.size()));
@@ -58,6 +62,10 @@ public:
     void ResultsChanged() override {
         if (F.OnResultsChanged) F.OnResultsChanged();
     }
+    void ShowKnownRows(const std::vector<int>& Rows) override {
+        (void)Rows; // WIRE-KNOWN
+    }
+    void HistoryChanged() override { F.UpdateHistoryActions(); }
 
 private:
     TDuctUForm& F;
@@ -69,8 +77,6 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     setObjectName(FormName);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
-    const std::string Title = ProductTitleText();
-    setWindowTitle(Title.empty() ? QStringLiteral("Oravent") : Q(Title));
     CreateGrid();
     CreateStatusBar();
     CreateMenus();
@@ -82,7 +88,7 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
         Rows << Q(T);
     FGrid->SetRows(Rows);
     FCommands->ApplyUnits();
-    FCommands->ShowValues();
+    FCommands->Start();
     // Selecting the first value cell on the grid before it had its size may
     // have scrolled the captions out of view.
     FGrid->SetLeftCol(0);
@@ -97,6 +103,8 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
         if (const QScreen* S = screen()) move(S->availableGeometry().center() - rect().center());
     }
     FCalculationFile = QString::fromStdString(UserFileForReading(CalculationFileName));
+    ShowFileInTitle({});
+    UpdateHistoryActions();
     FRoughForm = new TDuctRoughForm(this);
     FReportForm = new TReportForm(this);
     OnResultsChanged = [this] { BuildReport(); };
@@ -164,14 +172,18 @@ void TDuctUForm::CreateMenus() {
     Add(File, "Save", tr("&Save"), &TDuctUForm::Save);
     Add(File, "OpenFile", tr("Open &File…"), &TDuctUForm::OpenFile, QKeySequence::Open);
     Add(File, "SaveAs", tr("Save &As…"), &TDuctUForm::SaveAs, QKeySequence::SaveAs);
-    Add(File, "ResetToDefaults", tr("&Reset to &Defaults"), &TDuctUForm::ResetToDefaults);
+    Add(File, "ResetToDefaults", tr("Reset to &Defaults"), &TDuctUForm::ResetToDefaults);
     File->addSeparator();
     Add(File, "ReportPreview", tr("&Report Preview"), &TDuctUForm::ReportPreview);
     File->addSeparator();
     Add(File, "Exit", tr("&Exit"), &QWidget::close, QKeySequence::Quit);
     QMenu* Edit = menuBar()->addMenu(tr("&Edit"));
+    Add(Edit, "Undo", tr("&Undo"), &TDuctUForm::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Add(Edit, "Redo", tr("&Redo"), &TDuctUForm::Redo,
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    Edit->addSeparator();
     QAction* Copy = Add(Edit, "Copy", tr("&Copy"), &TDuctUForm::CopyValues, QKeySequence::Copy);
-    Copy->setStatusTip(tr("Copy to Windows clipboard"));
+    Copy->setStatusTip(tr("Copy to clipboard"));
     Copy->setToolTip(Copy->statusTip());
     QMenu* Calc = menuBar()->addMenu(tr("&Calculate"));
     Add(Calc, "Solve", tr("&Solve"), &TDuctUForm::Solve, QKeySequence(Qt::Key_F9));
@@ -237,8 +249,10 @@ void TDuctUForm::SaveSettings() {
 
 bool TDuctUForm::OpenCalculationFile(const QString& FileName) {
     try {
+        FGrid->CommitEditor();
         const auto Replaced = FCommands->OpenCalculation(TMemIniFile(FileName.toStdString()));
         FCalculationFile = FileName;
+        ShowFileInTitle(FileName);
         if (!Replaced.empty()) {
             QString List;
             for (const std::string& R : Replaced)
@@ -255,9 +269,13 @@ bool TDuctUForm::OpenCalculationFile(const QString& FileName) {
 
 bool TDuctUForm::SaveCalculationFile(const QString& FileName) {
     try {
+        FGrid->CommitEditor();
         TIniFile File(FileName.toStdString());
         FCommands->SaveCalculation(File);
         FCalculationFile = FileName;
+        ShowFileInTitle(FileName);
+        statusBar()->showMessage(tr("Saved to %1").arg(QDir::toNativeSeparators(FileName)),
+                                 SavedMessageMs);
         return true;
     } catch (const std::exception& E) {
         ShowMessage(QString::fromUtf8(E.what()));
@@ -287,6 +305,18 @@ void TDuctUForm::SaveAs() {
     if (!Name.isEmpty()) SaveCalculationFile(Name);
 }
 
+void TDuctUForm::ShowFileInTitle(const QString& FileName) {
+    const std::string Product = ProductTitleText();
+    QString Title = Product.empty() ? QStringLiteral("Oravent") : Q(Product);
+    // The calculation file of Open and Save is the program's own; any other
+    // is named.
+    const bool Own = FileName == QString::fromStdString(UserFileForReading(CalculationFileName)) ||
+                     FileName == QString::fromStdString(UserFileForWriting(CalculationFileName));
+    if (!FileName.isEmpty() && !Own)
+        Title += QString::fromUtf8(" \u2014 ") + QFileInfo(FileName).fileName();
+    setWindowTitle(Title);
+}
+
 // ---- Commands -------------------------------------------------------------------------
 
 void TDuctUForm::ResetToDefaults() {
@@ -299,8 +329,25 @@ void TDuctUForm::Solve() {
 }
 
 void TDuctUForm::RoughnessSettings() {
-    EditRoughness(*FRoughForm, FCommands->Sheet);
+    FGrid->CommitEditor();
+    DuctSheet Edited = FCommands->Sheet;
+    if (EditRoughness(*FRoughForm, Edited)) FCommands->SetRoughnessTable(Edited.RoughnessTable);
     activateWindow(); // the keys come back here, with or without a window manager
+}
+
+void TDuctUForm::Undo() {
+    FGrid->CommitEditor();
+    FCommands->Undo();
+}
+
+void TDuctUForm::Redo() {
+    FGrid->CommitEditor();
+    FCommands->Redo();
+}
+
+void TDuctUForm::UpdateHistoryActions() {
+    Action("Undo")->setEnabled(FCommands->CanUndo());
+    Action("Redo")->setEnabled(FCommands->CanRedo());
 }
 
 TReportForm* TDuctUForm::ReportForm() const {

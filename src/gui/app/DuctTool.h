@@ -55,6 +55,8 @@ public slots:
     void OpenFile();
     void SaveAs();
     void ResetToDefaults();
+    void Undo();
+    void Redo();
     void Solve();
     void RoughnessSettings();
     void BuildReport();
@@ -81,6 +83,10 @@ private:
     void SaveSettings();
     void FitWindow(bool FitColumns);
     void ShowMessage(const QString& Text);
+    // The product title, with the calculation file's name when it is not the
+    // program's own "Oravent.ini" (a file dialog's or the command line's).
+    void ShowFileInTitle(const QString& FileName);
+    void UpdateHistoryActions();
 
     std::unique_ptr<TView> FView;
     std::unique_ptr<TDuctCommands> FCommands;

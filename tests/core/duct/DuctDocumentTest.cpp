@@ -98,32 +98,49 @@ TEST(DuctDocument, CommittedEditsReachTheSheetInItsUnits) {
     EXPECT_EQ(S.DuctAir.DryBulb, Before.DuctAir.DryBulb);
 }
 
-TEST(DuctCalculationFile, WritesRoundedSiValuesAndReadsThemBack) {
+// What was typed reopens as typed: every value is written to its last bit.
+TEST(DuctCalculationFile, WritesExactSiValuesAndReadsThemBack) {
     TTempDir Dir;
     const std::string Name = Dir / "Oravent.ini";
     DuctSheet S = SolvedDefaults();
     S.Diameter = 0.81996;
+    S.Height = 12 * 0.0254; // 12 in
+    S.Width = 12 * 0.0254;
+    S.Volume = 5000 * 0.00047194744322560; // 5000 cfm
+    S.PRate = 0.0125 / 0.01;               // any double
     S.Velocity = 9.4687;
     S.kIndex = 0;
+    SetState(S.DuctAir, 101.325, 19.5, 13.372, 0);
     {
         TIniFile F(Name);
         WriteCalculation(F, S);
     }
     const std::string Text = GetFile(Name);
-    for (const char* Line :
-         {"[Settings]", "Barometer=101.325", "Temperature=19.5/13.4", "kIndex=0", "PRate=1.000",
-          "Volume=5.000", "Velocity=9.469", "Diameter=0.820", "Height=0.550"})
+    for (const char* Line : {"[Settings]", "Barometer=101.325", "Temperature=19.5/13.372",
+                             "kIndex=0", "Velocity=9.4687", "Diameter=0.81996"})
         EXPECT_NE(Text.find(Line), std::string::npos) << Line << "\n" << Text;
 
     DuctSheet R = SolvedDefaults();
     R.kIndex = 2;
     R.LastFlow0 = fqVelocity;
     EXPECT_TRUE(ReadCalculation(TMemIniFile(Name), R).empty());
-    EXPECT_DOUBLE_EQ(R.Diameter, 0.82);
-    EXPECT_DOUBLE_EQ(R.Velocity, 9.469);
+    for (double TDuctSheetValues::*F :
+         {&TDuctSheetValues::Barometer, &TDuctSheetValues::PRate, &TDuctSheetValues::Volume,
+          &TDuctSheetValues::Velocity, &TDuctSheetValues::Diameter, &TDuctSheetValues::Height,
+          &TDuctSheetValues::Width})
+        EXPECT_EQ(R.*F, S.*F);
+    EXPECT_EQ(R.DuctAir.WetBulb, S.DuctAir.WetBulb);
     EXPECT_EQ(R.kIndex, 0);
     EXPECT_DOUBLE_EQ(R.Roughness, R.RoughnessTable[0]);
     EXPECT_EQ(R.LastFlow0, fqVelocity); // groups are not in the file
+
+    // Files written with three decimals read as before.
+    PutFile(Dir / "old.ini", "[Settings]\nBarometer=101.325\nTemperature=19.5/13.4\nkIndex=3\n"
+                             "PRate=1.000\nVolume=5.000\nVelocity=9.469\nDiameter=0.820\n"
+                             "Height=0.550\nWidth=1.100\n");
+    EXPECT_TRUE(ReadCalculation(TMemIniFile(Dir / "old.ini"), R).empty());
+    EXPECT_EQ(R.Diameter, 0.82);
+    EXPECT_EQ(R.Velocity, 9.469);
     EXPECT_EQ(AirStateToStr(R.DuctAir, "%0.1f"), "19.5/13.4");
 }
 

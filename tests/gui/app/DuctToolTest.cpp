@@ -4,9 +4,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHelpEvent>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <cstdio>
@@ -17,8 +21,10 @@
 #include <gtest/gtest.h>
 
 #include "app/DuctTool.h"
+#include "app/TxDuctRoughForm.h"
 #include "common/AppFolders.h"
 #include "common/TxRegistry.h"
+#include "controls/EntryGridWidget.h"
 #include "gui/controls/GuiTestUtil.h"
 #include "report/TxReporter.h"
 
@@ -26,13 +32,6 @@ using namespace oravent;
 using namespace oravent::gui;
 
 namespace {
-
-std::string ReadAll(const QString& Name) {
-    std::ifstream In(Name.toStdString(), std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
-}
 
 // Private settings and data folders; the calculation file beside the test
 // program is removed before and after.
@@ -82,14 +81,16 @@ protected:
     QStringList Messages;
 };
 
-TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsAndInitialPanels) {
+// The stored defaults (5 m³/s in 835 mm at 9.4 m/s) are not a solution:
+// the first start shows them solved, under the real panels.
+TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsSolved) {
     auto F = Start();
-    const QStringList Values = {"101.325", "13.0/12.0", "Medium Rough", "1.00",  "5.000",
-                                "9.40",    "835.0",     "550.0",        "1100.0"};
-    for (int R = 1; R <= 9; ++R)
+    const QStringList Values = {"101.325", "13.0/12.0", "Medium Rough", "1.00",
+                                "5.000",   "8.36",      "872.8",        "550.0"};
+    for (int R = 1; R <= 8; ++R)
         EXPECT_EQ(Cell(*F, 1, R), Values[R - 1]) << R;
     EXPECT_EQ(Cell(*F, 0, 4), "Pressure Rate");
-    EXPECT_EQ(Panels(*F), "Solved|LastFlow|LastSize");
+    EXPECT_EQ(Panels(*F), "Solved...|[Pressure, Flow]|[Diam, Height]");
     EXPECT_EQ(F->Sheet().kIndex, 3);
     const int Designed[3] = {113, 75, 65};
     const QFontMetrics FM(F->Grid()->font());
@@ -161,22 +162,37 @@ TEST_F(DuctToolTest, CalculationFileSaveOpenAndBadValues) {
     auto F = Start();
     Run(*F, "ResetToDefaults");
     Enter(*F, 7, "819.96");
+    const double Typed = F->Sheet().Diameter;
     Run(*F, "Save");
-    const std::string Text = ReadAll(QString::fromStdString(CalcFile()));
-    EXPECT_NE(Text.find("Diameter=0.820"), std::string::npos) << Text;
+    EXPECT_EQ(F->statusBar()->currentMessage(), "Saved to " + QString::fromStdString(CalcFile()));
 
     Enter(*F, 7, "700");
     Run(*F, "Open");
     EXPECT_EQ(Cell(*F, 1, 7), "820.0");
+    EXPECT_EQ(F->Sheet().Diameter, Typed); // not rounded to three decimals on the way
+
+    // 5000 cfm comes back as 5000 cfm, not 5000.56 (nor 4999.99).
+    Run(*F, "Imperial");
+    Enter(*F, 5, "5000");
+    const double Volume = F->Sheet().Volume;
+    Run(*F, "Save");
+    Enter(*F, 5, "4000");
+    Run(*F, "Open");
+    EXPECT_EQ(Cell(*F, 1, 5), "5000.00");
+    EXPECT_EQ(F->Sheet().Volume, Volume);
+    Run(*F, "Metric");
 
     std::remove(CalcFile().c_str());
-    Run(*F, "Open"); // a missing file reads as empty
+    Run(*F, "Open"); // a missing file reads as empty, and is solved
     EXPECT_EQ(Cell(*F, 1, 2), "19.5/13.4");
     EXPECT_EQ(Cell(*F, 1, 3), "Medium Rough");
-    EXPECT_EQ(Cell(*F, 1, 6), "9.40");
-    EXPECT_EQ(Cell(*F, 1, 9), "1100.0");
+    EXPECT_EQ(Panels(*F), "Solved...|[Flow, Size]|[Diam, Height]");
+    EXPECT_EQ(Cell(*F, 1, 5), "5.000");
+    EXPECT_EQ(Cell(*F, 1, 7), "835.0"); // the flow follows the stored diameter
+    EXPECT_EQ(Cell(*F, 1, 6), "9.13");  // 5 m³/s in 835 mm
     EXPECT_TRUE(Messages.isEmpty());
 
+    Enter(*F, 4, "2"); // the rate is kept, so the file's rate is shown
     std::ofstream(CalcFile()) << "[Settings]\nPRate=abc\nkIndex=0\n";
     Run(*F, "Open");
     EXPECT_EQ(Cell(*F, 1, 4), "1.00");
@@ -207,7 +223,7 @@ TEST_F(DuctToolTest, CompactAlignStaysWithin400Pixels) {
     EXPECT_GT(F->width(), Normal);
 }
 
-TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
+TEST_F(DuctToolTest, ReportFollowsResultsAndOpenButNotReset) {
     auto F = Start();
     TReportForm& Report = *F->ReportForm();
     EXPECT_FALSE(Report.isVisible());
@@ -236,9 +252,11 @@ TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
 
     const QString Before = Report.PlainText();
     Run(*F, "ResetToDefaults");
-    Run(*F, "Save");
-    Run(*F, "Open");
     EXPECT_EQ(Report.PlainText(), Before);
+    Run(*F, "Save");
+    Run(*F, "Open"); // solved, so the report follows
+    EXPECT_NE(Report.PlainText(), Before);
+    EXPECT_TRUE(Report.PlainText().contains("Equivalent Diameter\t" + Cell(*F, 1, 7) + "\t"));
 
     Run(*F, "Copy");
     const QString Line = QApplication::clipboard()->text();
@@ -246,9 +264,10 @@ TEST_F(DuctToolTest, ReportFollowsResultsButNotResetOpenOrRoughness) {
     EXPECT_EQ(Line.count(','), 9);
     EXPECT_EQ(Line.section(',', 3, 3), "Average");
 
+    const QString Opened = Report.PlainText();
     Run(*F, "ReportPreview");
     EXPECT_TRUE(Report.isVisible());
-    EXPECT_EQ(Report.PlainText(), Before); // showing does not rebuild
+    EXPECT_EQ(Report.PlainText(), Opened); // showing does not rebuild
 }
 
 TEST_F(DuctToolTest, SecondStartGivesEverythingBack) {
@@ -291,6 +310,75 @@ TEST_F(DuctToolTest, GarbageSettingsStartSane) {
     EXPECT_EQ(Cell(*F, 1, 5), "5.000");
     EXPECT_EQ(Cell(*F, 2, 5), "m³/s");
     EXPECT_LT(F->height(), 4000);
+}
+
+// Accepting a changed roughness table solves and reports at once; Undo and
+// Redo by their keys walk back and forth; a named file shows in the title.
+TEST_F(DuctToolTest, RoughnessAcceptSolvesAndUndoRedoByKeys) {
+    auto F = Start();
+    TReportForm& Report = *F->ReportForm();
+    const QString Diameter = Cell(*F, 1, 7);
+    EXPECT_FALSE(F->Action("Undo")->isEnabled());
+    QTimer::singleShot(0, [] {
+        auto* Dialog = qobject_cast<TDuctRoughForm*>(QApplication::activeModalWidget());
+        if (!Dialog) return;
+        Dialog->EntryGrid1->SetValue(1, 4, 3.6); // Medium Rough, four times as rough
+        QTest::mouseClick(Dialog->AcceptButton, Qt::LeftButton);
+    });
+    Run(*F, "RoughnessSettings");
+    ASSERT_DOUBLE_EQ(F->Sheet().Roughness, 0.0036);
+    EXPECT_EQ(Panels(*F), "Solved...|[Pressure, Flow]|[Diam, Height]");
+    const QString Rougher = Cell(*F, 1, 7);
+    EXPECT_GT(Rougher.toDouble(), Diameter.toDouble());
+    EXPECT_TRUE(Report.PlainText().contains("Equivalent Diameter\t" + Rougher + "\t"));
+    EXPECT_TRUE(Report.PlainText().contains("Medium Rough\t3.6000\tmm"));
+
+    ASSERT_TRUE(test::ShowActive(*F));
+    Enter(*F, 5, "2.5");
+    F->Grid()->setFocus();
+    const struct {
+        QKeyCombination Key;
+        QString Volume, Diameter;
+    } Steps[] = {
+        {Qt::CTRL | Qt::Key_Z, "5.000", Rougher},             // the flow
+        {Qt::CTRL | Qt::Key_Z, "5.000", Diameter},            // the roughness
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "5.000", Rougher}, // roughness again
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "2.500", ""},      // flow again
+    };
+    for (const auto& S : Steps) {
+        QTest::keyClick(F->Grid(), S.Key.key(), S.Key.keyboardModifiers());
+        EXPECT_EQ(Cell(*F, 1, 5), S.Volume);
+        if (!S.Diameter.isEmpty()) {
+            EXPECT_EQ(Cell(*F, 1, 7), S.Diameter);
+        }
+    }
+    EXPECT_DOUBLE_EQ(F->Sheet().Roughness, 0.0036);
+    EXPECT_FALSE(F->Action("Redo")->isEnabled());
+    EXPECT_TRUE(F->Action("Undo")->isEnabled());
+
+    const QString Job = FData.path() + "/job1.ini";
+    ASSERT_TRUE(F->SaveCalculationFile(Job));
+    EXPECT_TRUE(F->windowTitle().endsWith(QString::fromUtf8(" \u2014 job1.ini")))
+        << F->windowTitle().toStdString();
+    Run(*F, "Save"); // the program's own file is not named
+    EXPECT_FALSE(F->windowTitle().contains("ini"));
+}
+
+// Every item of a menu has its own access key.
+TEST_F(DuctToolTest, MenuAccessKeysAreUnique) {
+    auto F = Start();
+    for (QAction* Menu : F->menuBar()->actions()) {
+        QSet<QChar> Keys;
+        for (QAction* A : Menu->menu()->actions()) {
+            const QString T = A->text();
+            if (A->isSeparator() || A->menu()) continue;
+            EXPECT_EQ(T.count('&'), T.contains('&') ? 1 : 0) << T.toStdString();
+            const int At = T.indexOf('&');
+            if (At < 0) continue;
+            EXPECT_FALSE(Keys.contains(T.at(At + 1).toLower())) << T.toStdString();
+            Keys.insert(T.at(At + 1).toLower());
+        }
+    }
 }
 
 } // namespace

@@ -1,0 +1,207 @@
+// The duct window's commands through a fake view: what the window shows at
+// start and after Open, the roughness table, the known rows and the history.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/TxIniFiles.h"
+#include "core/common/TestFiles.h"
+#include "duct/DuctCommands.h"
+#include "psychro/AirStateText.h"
+
+namespace oravent {
+namespace {
+
+// A grid of row values in base units and three status panels.
+class TFakeView : public TDuctView {
+public:
+    TFieldValue Values[DuctRowCount + 1];
+    int Units[DuctRowCount + 1] = {};
+    std::string Panels[3] = {"Solved", "LastFlow", "LastSize"};
+    std::vector<std::string> Errors;
+    std::vector<int> Known;
+    int ResultsChanges = 0;
+
+    TFieldValue RowValue(int Row) const override { return Values[Row]; }
+    void ShowRowValue(int Row, const TFieldValue& Value) override { Values[Row] = Value; }
+    void SetRowUnits(int Row, TUnitsType, int, int Shown) override { Units[Row] = Shown; }
+    int RowUnits(int Row) const override { return Units[Row]; }
+    void ShowStatus(int Panel, std::string_view Text) override { Panels[Panel] = Text; }
+    void ShowError(std::string_view Message) override { Errors.emplace_back(Message); }
+    void ResultsChanged() override { ++ResultsChanges; }
+    void ShowKnownRows(const std::vector<int>& Rows) override { Known = Rows; }
+
+    double Number(TDuctRow Row) const { return ValueAsNumber(Values[static_cast<int>(Row)]); }
+    void Type(TDuctCommands& C, TDuctRow Row, TFieldValue V) {
+        Values[static_cast<int>(Row)] = std::move(V);
+        C.CommitEdit(static_cast<int>(Row));
+    }
+};
+
+// The first start: the stored defaults are not their own solution (5 m³/s
+// in 835 mm is not 9.4 m/s); the window shows the solved sheet.
+TEST(DuctCommands, StartShowsTheSolvedSheetWithItsRealPanels) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.LoadSettings(TMemIniFile(""));
+    C.ApplyUnits();
+    C.Start();
+    EXPECT_EQ(V.Panels[0] + V.Panels[1] + V.Panels[2], "Solved...[Pressure, Flow][Diam, Height]");
+    EXPECT_NEAR(V.Number(TDuctRow::Diameter), 872.8, 0.05);
+    const double Area = std::acos(-1.0) / 4 * std::pow(C.Sheet.Diameter, 2);
+    EXPECT_NEAR(V.Number(TDuctRow::Velocity), 5.0 / Area, 1e-9);
+    EXPECT_EQ(V.Number(TDuctRow::Volume), 5.0);
+    EXPECT_EQ(V.Known, (std::vector<int>{4, 5, 8})); // rate, flow, height; diameter solved
+    EXPECT_TRUE(V.Errors.empty());
+    EXPECT_FALSE(C.CanUndo());
+}
+
+TEST(DuctCommands, SettleKeepsAStoredSolutionExactlyAndAFailureAsItWas) {
+    DuctSheet S;
+    S.ResetToDefaults();
+    ASSERT_TRUE(SettleDuctSheet(S));
+    // A stored solution, a few ulps away from what a new solve would give.
+    DuctSheet Stored = S;
+    Stored.Width = std::nextafter(S.Width, 2.0);
+    Stored.Solved = false;
+    ASSERT_TRUE(SettleDuctSheet(Stored));
+    EXPECT_EQ(Stored.Width, std::nextafter(S.Width, 2.0));
+    EXPECT_TRUE(Stored.Solved);
+
+    DuctSheet Bad = S;
+    const double Negative[RoughnessCount] = {0.00003, 0.00009, -0.00015, 0.0009, 0.003};
+    Bad.SetRoughnessTable(Negative);
+    Bad.Diameter = 0.5;
+    EXPECT_FALSE(SettleDuctSheet(Bad));
+    EXPECT_FALSE(Bad.Solved);
+    EXPECT_EQ(Bad.Diameter, 0.5);
+}
+
+TEST(DuctCommands, OpenSolvesTheStoredValuesAndSaysWhenItCannot) {
+    test::TTempDir Dir;
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    test::PutFile(Dir / "a.ini", "[Settings]\nVolume=2\nDiameter=0.5\nVelocity=1\n");
+    C.OpenCalculation(TMemIniFile(Dir / "a.ini"));
+    EXPECT_EQ(V.Panels[0], "Solved...");
+    EXPECT_NEAR(C.Sheet.Velocity, 2 / (std::acos(-1.0) / 4 * C.Sheet.Diameter * C.Sheet.Diameter),
+                1e-12);
+    EXPECT_EQ(V.ResultsChanges, 1);
+
+    C.Sheet.RoughnessTable[1] = -1; // a table no friction factor can come from
+    test::PutFile(Dir / "b.ini", "[Settings]\nkIndex=1\nDiameter=0.4\n");
+    C.OpenCalculation(TMemIniFile(Dir / "b.ini"));
+    EXPECT_EQ(V.Panels[0], "Not Solved");
+    EXPECT_EQ(V.Errors, std::vector<std::string>{std::string(NoSolutionMessage)});
+    EXPECT_EQ(V.Number(TDuctRow::Diameter), 400.0); // shown as stored
+}
+
+TEST(DuctCommands, AcceptedRoughnessTableSolvesAgain) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    const double Diameter = C.Sheet.Diameter;
+    const int Changes = V.ResultsChanges;
+    double Table[RoughnessCount];
+    std::copy(std::begin(C.Sheet.RoughnessTable), std::end(C.Sheet.RoughnessTable), Table);
+    C.SetRoughnessTable(Table); // the same table: nothing
+    EXPECT_EQ(V.ResultsChanges, Changes);
+    EXPECT_FALSE(C.CanUndo());
+    Table[C.Sheet.kIndex] *= 4;
+    C.SetRoughnessTable(Table);
+    EXPECT_GT(C.Sheet.Diameter, Diameter); // rougher duct, same rate: larger
+    EXPECT_EQ(V.Number(TDuctRow::Diameter), C.Sheet.Diameter * 1000);
+    EXPECT_EQ(V.ResultsChanges, Changes + 1);
+    C.Undo();
+    EXPECT_EQ(C.Sheet.Diameter, Diameter);
+    EXPECT_EQ(C.Sheet.RoughnessTable[C.Sheet.kIndex], Table[C.Sheet.kIndex] / 4);
+}
+
+TEST(DuctCommands, UndoAndRedoWalkTheCommandsThatChangedSomething) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    const DuctSheet Start = C.Sheet;
+    V.Type(C, TDuctRow::Volume, 2.5);
+    const DuctSheet AfterFlow = C.Sheet;
+    C.Solve(); // already solved: no step
+    C.SetUnitSystem(TUnitSystem::Imperial);
+    V.Type(C, TDuctRow::Width, 400.0);
+    V.Type(C, TDuctRow::PRate, std::string("abc")); // refused: no step
+    ASSERT_EQ(V.Errors.size(), 1u);
+    const DuctSheet AfterWidth = C.Sheet;
+    EXPECT_EQ(V.Known, (std::vector<int>{4, 5, 9}));
+
+    C.Undo(); // the width
+    EXPECT_TRUE(SameDuctValues(C.Sheet, AfterFlow));
+    EXPECT_EQ(V.Units[5], 4) << "units stay imperial until their own step";
+    EXPECT_EQ(V.Known, (std::vector<int>{4, 5, 8}));
+    C.Undo(); // Imperial
+    EXPECT_EQ(V.Units[5], 0);
+    C.Undo(); // the flow
+    EXPECT_TRUE(SameDuctValues(C.Sheet, Start));
+    EXPECT_EQ(V.Number(TDuctRow::Volume), 5.0);
+    EXPECT_FALSE(C.CanUndo());
+    C.Undo(); // nothing left: nothing happens
+    EXPECT_TRUE(SameDuctValues(C.Sheet, Start));
+
+    C.Redo();
+    C.Redo();
+    C.Redo();
+    EXPECT_FALSE(C.CanRedo());
+    EXPECT_TRUE(SameDuctValues(C.Sheet, AfterWidth));
+    EXPECT_EQ(V.Units[5], 4);
+
+    // A new command after an undo drops the steps that were undone.
+    C.Undo();
+    C.ResetToDefaults();
+    EXPECT_FALSE(C.CanRedo());
+    C.Undo();
+    EXPECT_TRUE(SameDuctValues(C.Sheet, AfterFlow));
+}
+
+TEST(DuctCommands, HistoryKeepsItsNewestSteps) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    const std::size_t Steps = TDuctCommands::HistoryLimit + 5;
+    for (std::size_t I = 0; I < Steps; ++I)
+        V.Type(C, TDuctRow::Volume, 1.0 + static_cast<double>(I) / 100);
+    std::size_t Undone = 0;
+    while (C.CanUndo()) {
+        C.Undo();
+        ++Undone;
+    }
+    EXPECT_EQ(Undone, TDuctCommands::HistoryLimit);
+    EXPECT_DOUBLE_EQ(C.Sheet.Volume, 1.04); // the five oldest steps were dropped
+}
+
+// The highlighted rows follow the groups: a diameter is kept only when the
+// flow was solved from it.
+TEST(DuctCommands, KnownRowsFollowTheRememberedGroups) {
+    struct TCase {
+        std::uint8_t F0, F1, S0, S1;
+        std::vector<TDuctRow> Rows;
+    };
+    using R = TDuctRow;
+    const TCase Cases[] = {
+        {fqPressure, fqFlow, sqDiam, sqHeight, {R::PRate, R::Volume, R::Height}},
+        {fqSize, fqPressure, sqDiam, sqHeight, {R::PRate, R::Diameter, R::Height}},
+        {fqVelocity, fqFlow, sqWidth, sqDiam, {R::Volume, R::Velocity, R::Width}},
+        {fqSize, fqFlow, sqHeight, sqWidth, {R::Volume, R::Diameter, R::Height, R::Width}},
+    };
+    for (const TCase& T : Cases) {
+        TDuctSheetValues S;
+        S.LastFlow0 = T.F0;
+        S.LastFlow1 = T.F1;
+        S.LastSize0 = T.S0;
+        S.LastSize1 = T.S1;
+        EXPECT_EQ(KnownDuctRows(S), T.Rows) << int(T.F0) << int(T.F1) << int(T.S0) << int(T.S1);
+    }
+}
+
+} // namespace
+} // namespace oravent
