@@ -107,8 +107,9 @@ public:
     // ---- Known rows ---------------------------------------------------------
     // Rows whose values the user gave (the others were worked out): the
     // value cell of a known, enabled row is drawn in the accent colour
-    // (QPalette::Link) and bold. Setting replaces the marks; rebuilding the
-    // rows clears them.
+    // (QPalette::Link) and bold (a highlighted cell keeps the highlight's
+    // text colour). Setting replaces the marks; rebuilding the rows clears
+    // them.
     void SetKnownRows(const QList<int>& Rows);
     QList<int> KnownRows() const;
     bool IsKnownRow(int Row) const { return FKnownRows.contains(Row); }
