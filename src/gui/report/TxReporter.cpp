@@ -48,12 +48,12 @@ bool IsAccessKey(const QKeyEvent& E) {
 
 } // namespace
 
-// The mail component's one message, in a message box over the window.
+// Why mailing failed, in a message box over the window.
 class TReportForm::TBoxReporter : public TMapiReporter {
 public:
     explicit TBoxReporter(TReportForm* Form) : FForm(Form) {}
     void ShowMailMessage(const std::string& Text) override {
-        QMessageBox::information(FForm, FForm->Title(), QString::fromStdString(Text));
+        QMessageBox::warning(FForm, FForm->Title(), QString::fromStdString(Text));
     }
 
 private:
@@ -78,9 +78,8 @@ TReportForm::TReportForm(QWidget* Parent)
                           &TReportForm::ButtonPrintClick);
     FActPdf = AddButton(QStringLiteral("Save as P&DF\u2026"),
                         QStringLiteral("Save report as a PDF file"), &TReportForm::ButtonPdfClick);
-    FActCopy =
-        AddButton(QStringLiteral("C&opy"), QStringLiteral("Copy report to  Windows clipboard"),
-                  &TReportForm::ButtonCopyClick);
+    FActCopy = AddButton(QStringLiteral("C&opy"), QStringLiteral("Copy report to clipboard"),
+                         &TReportForm::ButtonCopyClick);
     FActEMail = AddButton(QStringLiteral("&Email"), QStringLiteral("Send as EMail"),
                           &TReportForm::ButtonEMailClick);
     FActSetup = AddButton(QStringLiteral("&Setup"), QStringLiteral("Printer setup"),
