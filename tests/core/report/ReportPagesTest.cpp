@@ -2,7 +2,6 @@
 // order; a page starts at its first line.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "report/ReportPages.h"
@@ -94,8 +93,6 @@ TEST(PaginateLines, LongTextsShareOutEveryLineOnce) {
                 Next = P.End;
             }
             EXPECT_EQ(Next, Lines.size());
-            EXPECT_EQ(Pages.size(),
-                      static_cast<std::size_t>(std::ceil(503.0 / std::floor(Page / Step))));
         }
     }
 }

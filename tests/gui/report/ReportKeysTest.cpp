@@ -15,18 +15,13 @@
 #include <map>
 #include <memory>
 
+#include "gui/controls/GuiTestUtil.h"
 #include "report/TxReporter.h"
 
 using namespace oravent::gui;
+using oravent::gui::test::ShowActive;
 
 namespace {
-
-bool ShowActive(QWidget& W) {
-    W.show();
-    QApplication::setActiveWindow(&W);
-    W.activateWindow();
-    return QTest::qWaitForWindowExposed(&W) && QTest::qWaitForWindowActive(&W);
-}
 
 // The owner with its menus and the report window as its child window. The
 // report's commands are disconnected: only which action a key reaches is of
