@@ -185,9 +185,13 @@ int RunConversion(const std::vector<std::string>& args, const TCalcStreams& io, 
 } // namespace
 
 int RunPressure(const std::vector<std::string>& args, const TCalcStreams& io) {
-    return RunConversion(args, io, "pressure", "--altitude",
-                         "usage: oravent-calc pressure --altitude Z (m)", AltitudeQty, PressureQty,
-                         &AtmPressure);
+    for (const std::string& a : args)
+        if (a == "--place" || a.starts_with("--place=")) return RunPressureAtPlace(args, io);
+    return RunConversion(
+        args, io, "pressure", "--altitude",
+        "usage: oravent-calc pressure --altitude Z (m) | --place \"NAME[, REGION]\" "
+        "[--folder DIR]",
+        AltitudeQty, PressureQty, &AtmPressure);
 }
 
 int RunAltitude(const std::vector<std::string>& args, const TCalcStreams& io) {
