@@ -42,7 +42,8 @@ void WriteBarometerSettings(TCustomIniFile& Common, const TBarometerSettings& Se
     try {
         for (const TAltBaromEditDef& D : AltBaromEdits)
             Common.WriteInt(BarometerSection, D.UnitsKey, Settings.Units[static_cast<int>(D.Edit)]);
-        Common.WriteText(BarometerSection, BarometerLastLocationKey, Settings.LastLocation);
+        Common.WriteText(BarometerSection, BarometerLastLocationKey,
+                         SettingText(Settings.LastLocation));
         for (const TAltBaromEditDef& D : AltBaromEdits)
             Common.WriteReal(BarometerSection, D.ValueKey,
                              Settings.Values[static_cast<int>(D.Edit)]);

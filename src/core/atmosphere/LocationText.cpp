@@ -102,6 +102,13 @@ std::string LocationSelectionText(std::string_view Name, std::string_view Region
     return FormatText("%s, %s", {std::string(Name), std::string(Region)});
 }
 
+std::string SettingText(std::string_view Text) {
+    std::string Out(Text);
+    for (char& C : Out)
+        if (static_cast<unsigned char>(C) < ' ') C = ' ';
+    return Out;
+}
+
 std::string RecordStatusText(int Position, int Count) {
     return FormatText("Record %d of %d",
                       {static_cast<long long>(Position), static_cast<long long>(Count)});

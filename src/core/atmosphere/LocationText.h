@@ -46,6 +46,9 @@ TLocationDetails LocationDetails(const TLocationRec& Rec);
 
 // "%s, %s": "Johannesburg, Gauteng".
 std::string LocationSelectionText(std::string_view Name, std::string_view Region);
+// A name or selection text as a setting can hold it: control characters
+// (line breaks from a damaged record) become blanks.
+std::string SettingText(std::string_view Text);
 // "Record %d of %d" with a 1-based position.
 std::string RecordStatusText(int Position, int Count);
 

@@ -35,11 +35,17 @@ int FindName(const std::vector<std::string>& List, std::string_view Name) {
     return -1;
 }
 
-// Names in list order, each once (without regard to case), blank ones left out.
+bool HasControl(std::string_view Text) {
+    return std::any_of(Text.begin(), Text.end(),
+                       [](char C) { return static_cast<unsigned char>(C) < ' '; });
+}
+
+// Names in list order, each once (without regard to case); blank names and
+// names with control characters (a damaged index) left out.
 std::vector<std::string> ListOrder(std::vector<std::string> Names) {
     std::vector<std::string> Out;
     for (std::string& N : Names) {
-        if (TrimBlanks(N).empty()) continue;
+        if (TrimBlanks(N).empty() || HasControl(N)) continue;
         if (std::none_of(Out.begin(), Out.end(), [&](const auto& O) { return SameText(O, N); }))
             Out.push_back(std::move(N));
     }
@@ -275,9 +281,9 @@ void TSelectLocationCommands::Close(TCustomIniFile& Store) {
     auto* Registry = dynamic_cast<TRegistryIniFile*>(&Store);
     if (Registry) Registry->BeginUpdate();
     try {
-        Store.WriteText(SelectLocationSection, KeyDatabase, FDatabaseName);
-        Store.WriteText(SelectLocationSection, KeyRegion, FRegionName);
-        Store.WriteText(SelectLocationSection, KeyPlace, FPlaceName);
+        Store.WriteText(SelectLocationSection, KeyDatabase, SettingText(FDatabaseName));
+        Store.WriteText(SelectLocationSection, KeyRegion, SettingText(FRegionName));
+        Store.WriteText(SelectLocationSection, KeyPlace, SettingText(FPlaceName));
     } catch (...) {
         if (Registry) Registry->EndUpdate();
         throw;

@@ -214,6 +214,11 @@ TEST(AltBarom, UnusableStoredValuesTakeTheirDefaults) {
     EXPECT_EQ(S.Units[1], 0);
     EXPECT_EQ(S.Values[0], 101.325);
     EXPECT_EQ(S.Values[1], 0.0);
+    // A place name with a line break (a damaged record) is stored with a blank.
+    TBarometerSettings W;
+    W.LastLocation = "Den\r\nver, Colorado";
+    WriteBarometerSettings(Common, W);
+    EXPECT_EQ(ReadBarometerSettings(Common).LastLocation, "Den  ver, Colorado");
 }
 
 TEST(AltBarom, UnitsAreRestoredAndStoredOnClose) {
