@@ -1,6 +1,7 @@
 #include "atmosphere/SelectLocationCommands.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/TextCodec.h"
 #include "common/TxRegistry.h"
@@ -44,10 +45,10 @@ bool HasControl(std::string_view Text) {
 // names with control characters (a damaged index) left out.
 std::vector<std::string> ListOrder(std::vector<std::string> Names) {
     std::vector<std::string> Out;
+    std::set<std::string> Seen; // folded
     for (std::string& N : Names) {
         if (TrimBlanks(N).empty() || HasControl(N)) continue;
-        if (std::none_of(Out.begin(), Out.end(), [&](const auto& O) { return SameText(O, N); }))
-            Out.push_back(std::move(N));
+        if (Seen.insert(FoldCase(N)).second) Out.push_back(std::move(N));
     }
     SortLocationNames(Out);
     return Out;
