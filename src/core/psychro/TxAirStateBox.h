@@ -110,7 +110,12 @@ inline constexpr std::string_view ReadyStatus = "Ready...";
 inline constexpr std::string_view CantSaveStatus = "Can\"t save invalid data...";
 inline constexpr std::string_view AirStateHelpFile = "airstatedlg.htm";
 inline constexpr std::string_view AirStateStyleSheet = "airstate.xsl";
-inline constexpr std::string_view CopyTableHint = "Copy table to clipboard";
+// Hints of the tool buttons the window changes.
+inline constexpr std::string_view OpenHint = "Load air state";
+inline constexpr std::string_view SaveHint = "Save air state";
+inline constexpr std::string_view CopyHint = "Copy db/wb to clipboard";
+inline constexpr std::string_view ViewHint = "Copy table to clipboard";
+inline constexpr std::string_view AlignHint = "Realign";
 
 // "%0.3f/%0.3f" of the dry bulb and wet bulb: "13.000/12.000".
 std::string DbWbText(const TAirStateRec& State);

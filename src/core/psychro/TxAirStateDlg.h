@@ -129,7 +129,8 @@ public:
     // "%0.1f/%0.1f" of the state (after writing 30/35 it reads 30.0/30.0).
     std::string Temperature() const;
     // The state of the text at the current pressure; a text that cannot be
-    // read or that the engine refuses is replaced by "24/17", silently.
+    // read or that the engine refuses is replaced by "24/17", silently (only
+    // a pressure at which 24/17 fails too raises, EPsychroError).
     void SetTemperature(std::string_view Text);
     // The text last written, from which SetPressure rebuilds the state.
     const std::string& TemperatureText() const { return FTemperatureText; }
