@@ -10,8 +10,8 @@ TCompactAlignResult FitToColumns(const TCompactAlignInput& In, const int (&ColWi
         R.ColWidths[C] = ColWidths[C];
     const int B = In.SingleBorder ? 3 : -1;
     R.Width = In.FrameWidth + In.GridLineWidth * 3 + B + ColWidths[0] + ColWidths[1] + ColWidths[2];
-    R.Height =
-        B + (In.Row0Height + In.GridLineWidth) * In.RowCount + In.StatusBarHeight + In.FrameHeight;
+    R.Height = B + (In.Row0Height + In.GridLineWidth) * In.RowCount + In.ToolBarHeight +
+               In.StatusBarHeight + In.FrameHeight + In.ExtraHeight;
     if (R.Height > In.MaxHeight) {
         R.Height = In.MaxHeight;
         R.Width += In.ScrollBarWidth;

@@ -1,6 +1,9 @@
 // Compact Align: the arithmetic that fits a three-column entry grid's
 // columns to their texts and a window to the grid. The window measures
-// (text widths, frame, row height, status bar) and applies the result.
+// (text widths, frame, row height, tool bar, status bar) and applies the
+// result. The main window (grid under a menu bar) and the technical windows
+// (grid under a two-row tool bar) share it; they differ only in the bars'
+// heights and the technical windows' extra allowance.
 #pragma once
 
 namespace oravent {
@@ -14,6 +17,8 @@ struct TCompactAlignInput {
     int Row0Height = 16;
     int RowCount = 10;
     int StatusBarHeight = 0;
+    int ToolBarHeight = 0;   // a tool bar above the grid
+    int ExtraHeight = 0;     // a fixed allowance (the technical windows' 2 pixels)
     int MaxHeight = 400;     // a taller window is cut to this ...
     int ScrollBarWidth = 19; // ... and widened by this for a vertical scroll bar
 };
