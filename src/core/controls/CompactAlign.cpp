@@ -29,4 +29,10 @@ TCompactAlignResult CompactAlign(const TCompactAlignInput& In) {
     return FitToColumns(In, Widths);
 }
 
+TCompactAlignResult TechFormAlign(TCompactAlignInput In, int ToolBarHeight) {
+    In.ToolBarHeight = ToolBarHeight;
+    In.ExtraHeight = 2;
+    return CompactAlign(In);
+}
+
 } // namespace oravent

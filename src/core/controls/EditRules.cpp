@@ -60,6 +60,99 @@ bool EditCharAllowed(std::string_view FormatStr, char32_t Ch) {
     return true;
 }
 
+namespace {
+
+bool IsNumberClass(TEditCharClass C) {
+    return C == TEditCharClass::Pair || C == TEditCharClass::Float || C == TEditCharClass::General;
+}
+
+// The number the caret stands in: for a pair the part between the slashes
+// around the caret, otherwise the whole text.
+bool NumberAtCaretHasPoint(bool Pair, std::string_view Before, std::string_view After) {
+    if (Pair) {
+        if (const std::size_t S = Before.rfind('/'); S != std::string_view::npos)
+            Before.remove_prefix(S + 1);
+        After = After.substr(0, After.find('/'));
+    }
+    return Before.find('.') != std::string_view::npos || After.find('.') != std::string_view::npos;
+}
+
+std::string Utf8(char32_t Ch) {
+    std::string S;
+    if (Ch < 0x80) {
+        S += static_cast<char>(Ch);
+    } else if (Ch < 0x800) {
+        S += static_cast<char>(0xC0 | (Ch >> 6));
+        S += static_cast<char>(0x80 | (Ch & 0x3F));
+    } else if (Ch < 0x10000) {
+        S += static_cast<char>(0xE0 | (Ch >> 12));
+        S += static_cast<char>(0x80 | ((Ch >> 6) & 0x3F));
+        S += static_cast<char>(0x80 | (Ch & 0x3F));
+    } else {
+        S += static_cast<char>(0xF0 | ((Ch >> 18) & 0x07));
+        S += static_cast<char>(0x80 | ((Ch >> 12) & 0x3F));
+        S += static_cast<char>(0x80 | ((Ch >> 6) & 0x3F));
+        S += static_cast<char>(0x80 | (Ch & 0x3F));
+    }
+    return S;
+}
+
+std::string NamePrefix(std::string_view Name) {
+    return Name.empty() ? std::string() : std::string(Name) + ": ";
+}
+
+} // namespace
+
+char32_t EditTypedChar(std::string_view FormatStr, std::string_view Before, std::string_view After,
+                       char32_t Ch) {
+    const TEditCharClass Class = EditCharClass(FormatStr);
+    if (Ch == U',' && IsNumberClass(Class))
+        return NumberAtCaretHasPoint(Class == TEditCharClass::Pair, Before, After) ? 0 : U'.';
+    return EditCharAllowed(FormatStr, Ch) ? Ch : 0;
+}
+
+std::string LimitsCueText(std::string_view Name, const TEditLimits& Limits,
+                          std::string_view FormatStr, TFormatType FormatType, int SigDigs,
+                          std::string_view UnitCaption) {
+    if (HasStrFormat(FormatStr)) return {};
+    const std::string_view Fmt = HasPairFormat(FormatStr) ? BeforeSlash(FormatStr) : FormatStr;
+    const int Decimals = FormatStrDecimals(Fmt);
+    try {
+        std::string S = NamePrefix(Name);
+        S += FormatValueText(ConvertToUnits(Limits.RangeLo, Limits.Factor, Limits.Offset), Fmt,
+                             FormatType, SigDigs, Decimals);
+        S += " to ";
+        S += FormatValueText(ConvertToUnits(Limits.RangeHi, Limits.Factor, Limits.Offset), Fmt,
+                             FormatType, SigDigs, Decimals);
+        if (!UnitCaption.empty()) {
+            S += ' ';
+            S += UnitCaption;
+        }
+        return S;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string RefusedCharCueText(std::string_view Name, std::string_view FormatStr, char32_t Ch) {
+    const TEditCharClass Class = EditCharClass(FormatStr);
+    std::string S = NamePrefix(Name) + "\"" + Utf8(Ch) + "\" is not accepted; ";
+    if (Ch == U',' && IsNumberClass(Class)) return S + "the number has a \".\" already";
+    switch (Class) {
+    case TEditCharClass::Pair:
+        return S + "type digits, \"-\", \".\" and \"/\"";
+    case TEditCharClass::Whole:
+        return S + "type digits and \"-\"";
+    case TEditCharClass::Float:
+        return S + "type digits, \"-\" and \".\"";
+    case TEditCharClass::General:
+        return S + "type digits, \"-\", \".\" and \"E\"";
+    case TEditCharClass::Any:
+        break;
+    }
+    return {};
+}
+
 bool CheckEditLimits(double& V, const TEditLimits& L) {
     const double Lo = ConvertToUnits(L.RangeLo, L.Factor, L.Offset);
     const double Hi = ConvertToUnits(L.RangeHi, L.Factor, L.Offset);

@@ -23,6 +23,16 @@ TEditCharClass EditCharClass(std::string_view FormatStr);
 // Control characters are not judged here.
 bool EditCharAllowed(std::string_view FormatStr, char32_t Ch);
 
+// The character that enters the text when Ch is typed between Before and
+// After (the text on either side of the caret once the selection that the
+// character replaces is gone): Ch itself, or 0 when it is refused. In number
+// fields (float, general and pair formats) a comma is the decimal point: it
+// enters "." while the number at the caret (for a pair, the part between
+// slashes) has none, and is refused once it has one. Other formats follow
+// EditCharAllowed; text formats keep the comma.
+char32_t EditTypedChar(std::string_view FormatStr, std::string_view Before, std::string_view After,
+                       char32_t Ch);
+
 // Limits in stored units and the conversion to shown units.
 struct TEditLimits {
     double RangeLo = 0.0;
@@ -36,6 +46,23 @@ struct TEditLimits {
 // the limit, or at all when that limit is 0. Equal limits (or both 0) never
 // clamp.
 bool CheckEditLimits(double& V, const TEditLimits& Limits);
+
+// The visible cue that stands in for the beep (many desktops have no bell).
+// Name is the field's name ("Volume Flow"); an empty name leaves out the
+// "Name: " before the text.
+//
+// A value beyond the limits: "Volume Flow: 21.19 to 1220496 cfm", the limits
+// in shown units written as a typed value is (FormatStr, FormatType,
+// SigDigs; the part before "/" of a pair format), then the unit caption if
+// any. Empty for text formats and when the limits cannot be written.
+std::string LimitsCueText(std::string_view Name, const TEditLimits& Limits,
+                          std::string_view FormatStr, TFormatType FormatType, int SigDigs,
+                          std::string_view UnitCaption);
+// A refused character: 'Volume Flow: "x" is not accepted; type digits, "-"
+// and "."', the accepted characters by the format's class; a comma refused
+// because the number has its point already: 'Volume Flow: "," is not
+// accepted; the number has a "." already'.
+std::string RefusedCharCueText(std::string_view Name, std::string_view FormatStr, char32_t Ch);
 
 // What checking a typed text gave.
 struct TEditFormatResult {

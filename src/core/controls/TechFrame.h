@@ -1,41 +1,36 @@
-// Rules of the technical window frame that need no window: the generic
-// "Copy to XML" text of a three-column property sheet, and which command an
-// access key (Alt + letter) runs when several commands' captions share the
-// letter. The Qt frame (gui/psychro/TxTechForm) measures and wires; the
-// window arithmetic of Align is CompactAlign (controls/CompactAlign.h).
+// The technical window frame's grid jobs that need no window: filling the
+// value column from a list of values (SetGridData, with its
+// "DataCount<>LineCount" message) and the generic Copy to XML text of the
+// grid. The Align arithmetic is TechFormAlign (CompactAlign.h). The frame
+// (a Qt window) loads its row texts, keeps DataCount and calls these.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "controls/TxEntryGrid.h"
+
 namespace oravent {
 
-class TCellTable;
+inline constexpr std::string_view DataCountMessage = "DataCount<>LineCount";
 
-// The sheet as an XML text, lines ended by CR LF, no line break after the
-// last: the XML declaration, the XHTML 1.0 Transitional document type,
-// "<N>" where N is the value cell of row 1 (the item name), one line
-// "  <T Units="U">V</T>" per row from 2 on (T the property cell, U the
-// units cell, V the value cell), and "</N>". Blanks in N and T become "_".
-// Cell texts are copied as they are: no escaping and no check of the
-// element names, so a caption that is no XML name gives text that is not
-// well-formed XML.
-std::string TechFrameXml(const TCellTable& Table);
+// Writes Values[i - 1] into the value cell of row i, for i = 1 .. DataCount,
+// through the grid's SetValue, so that every value is formatted by its row.
+// When the number of values differs from DataCount, ShowMessage gets
+// "DataCount<>LineCount" first, and only the rows that have both a value and
+// a definition are written; the others keep their texts.
+void SetGridData(TEntryGridModel& Grid, int DataCount, const std::vector<TFieldValue>& Values,
+                 const std::function<void(std::string_view)>& ShowMessage);
 
-// The access key of a caption: the letter after the first single "&"
-// ("&&" is a literal ampersand), in upper case; 0 when there is none.
-char AccessKeyOf(std::string_view Caption);
-
-// A command as the access keys see it.
-struct TAccessKeyCommand {
-    std::string Caption;   // "&Accept"
-    bool Available = true; // shown and enabled
-};
-
-// The command that Alt + Key runs: the first available command, in the
-// order given (the window lists its commands by precedence), whose access
-// key is Key (any letter case); -1 when none.
-int AccessKeyOwner(const std::vector<TAccessKeyCommand>& Commands, char Key);
+// The frame's Copy to XML text, lines ended by CR LF except the last: the
+// XML declaration, the XHTML 1.0 Transitional document type, the element
+// named after the value cell of row 1, one element per row from 2 to the
+// last named after its property cell (blanks made "_") with a Units
+// attribute holding the units cell and the value cell as content, and the
+// closing tag. Texts are copied as shown, without escaping; a caption that
+// is no XML name gives text that is not well-formed XML.
+std::string GridToXml(const TCellTable& Cells);
 
 } // namespace oravent

@@ -364,6 +364,19 @@ TField* TEntryGridModel::QueryField(int Row, const char* Operation, const char* 
     return F;
 }
 
+std::string TEntryGridModel::RowCaption(int Row) const {
+    const std::string Cap = TrimControlsCopy(Table_.Cell(0, Row));
+    if (Table_.ColCount() != 2) return Cap;
+    return TrimControlsCopy(std::string_view(Cap).substr(0, Cap.find(',')));
+}
+
+std::string TEntryGridModel::RowUnitCaption(int Row) const {
+    if (Table_.ColCount() != 2) return TrimControlsCopy(Table_.Cell(2, Row));
+    const std::string Cap = Table_.Cell(0, Row);
+    const std::size_t Comma = Cap.find(',');
+    return Comma == std::string::npos ? std::string() : TrimControlsCopy(Cap.substr(Comma + 1));
+}
+
 double TEntryGridModel::GetRangeLo(int Row) {
     const TNumField* N = AsNumField(QueryField(Row, "GetRangeLo", "Error getting range lo, row "));
     return N ? N->ShownRangeLo() : 0.0;

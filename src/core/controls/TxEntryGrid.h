@@ -176,6 +176,11 @@ public:
     int GetUnitsValue(int Row);
     void SetUnitsValue(int Row, int Index);
     bool HasUnits(int Row) const;
+    // The row's caption and unit caption as the sheet shows them, for texts
+    // about the row: column 0 and column 2; a two-column sheet writes the
+    // unit after the first comma of the caption. Empty outside the sheet.
+    std::string RowCaption(int Row) const;
+    std::string RowUnitCaption(int Row) const;
     int UnitsColumn() const { return UnitsColumn_; }
     void SetUnitsColumn(int Col) { UnitsColumn_ = Col; }
     void SetUnitsPicker(TUnitsPickerProc Picker) { UnitsPicker_ = std::move(Picker); }

@@ -3,10 +3,11 @@
 // (`xdg-email`). The program is started with an argument vector, never
 // through a shell, so no text of the message is ever interpreted. Results
 // follow the Simple MAPI codes (0 success, 1 user abort, other values errors,
-// 26 mail not available); the component shows nothing itself except the
-// "not available" message, which goes through TMapiReporter.
+// 26 mail not available); every failure also shows a message saying why,
+// through TMapiReporter, since a composer that never opens shows nothing.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,19 +23,34 @@ inline constexpr int Failure = 2;
 inline constexpr int AttachmentNotFound = 11;
 inline constexpr int AttachmentOpenFailure = 12;
 inline constexpr int InvalidMessage = 17;
+inline constexpr int TextTooLarge = 18;
 inline constexpr int NotSupported = 26;
 } // namespace MapiResult
 
-inline constexpr std::string_view MailNotSupportedMessage =
-    "System does not support MAPI mail server";
+inline constexpr std::string_view MailNotSupportedMessage = "No mail program was found (xdg-email)";
 
-// Shows the component's one message. The GUI uses a message box; without a
-// reporter the text goes to the standard error stream.
+// xdg-email hands the mail program the whole message as one link
+// ("mailto:?subject=…&body=…") in one argument, and Linux takes at most
+// 128 KiB per argument, the closing NUL included.
+inline constexpr std::size_t MaxComposerLinkLength = 128 * 1024 - 1;
+
+// Shows the component's failure messages. The GUI uses a message box;
+// without a reporter the text goes to the standard error stream.
 class TMapiReporter {
 public:
     virtual ~TMapiReporter() = default;
     virtual void ShowMailMessage(const std::string& Text) = 0;
 };
+
+// The message shown for a failed send, by what went wrong: a program that
+// could not be started (the errno of the attempt), an exit status of
+// xdg-email (see MapiResultOfExitStatus) or a signal that ended it (0: its
+// end was not seen).
+std::string MailStartFailureMessage(int Errno);
+std::string MailExitFailureMessage(int ExitStatus);
+std::string MailSignalFailureMessage(int Signal);
+// A message whose mail link would be LinkLength bytes long.
+std::string MailTooLongMessage(std::size_t LinkLength);
 
 // How xdg-email's exit status becomes a result code:
 //   0 -> Success; 1 (bad command line) -> InvalidMessage;
@@ -88,16 +104,24 @@ public:
     // "--body" B, "--attach" F per file. Empty subject or body are left out
     // (xdg-email refuses empty option values).
     std::vector<std::string> ComposerArguments() const;
+    // Length in bytes of the mail link xdg-email builds from those
+    // arguments: each value percent-encoded byte by byte (letters, digits and
+    // "@.-\/" kept), a line break as "%0D%0A", line breaks at the end
+    // dropped, an attachment as its path (a backslash counts as itself,
+    // though xdg-email's shell may read it as an escape).
+    std::size_t ComposerLinkLength() const;
 
     // Hands the message to xdg-email and waits for it. When xdg-email is not
     // on PATH, or reports that no mail program can take the message, shows
     // MailNotSupportedMessage and returns NotSupported without an event.
-    // Otherwise 0 calls OnSuccess, 1 OnUserAbort and any other code
-    // OnMapiError.
+    // A message longer than MaxComposerLinkLength as a link is not handed
+    // over (no mail program could receive it): TextTooLarge. Otherwise 0
+    // calls OnSuccess, 1 OnUserAbort and any other code OnMapiError; every
+    // failure shows its message.
     int Send();
 
 private:
-    int NotAvailable();
+    int Fail(int Result, const std::string& Message);
     TMapiReporter* FReporter = nullptr;
     std::vector<std::string> FDisplayFileName;
 };

@@ -232,7 +232,12 @@ std::string CleanNumberText(std::string_view Text) {
     const std::size_t Slash = S.find('/');
     if (Slash != std::string::npos) {
         KeepFirst(S, '/');
-        return CleanSingle(S.substr(0, Slash), Text) + "/" + CleanSingle(S.substr(Slash + 1), Text);
+        // An empty part stays empty: cleaning never makes up a number, the
+        // reader decides what a missing one means (ParseNumberPair).
+        auto Part = [&Text](std::string P) {
+            return P.empty() ? std::string() : CleanSingle(std::move(P), Text);
+        };
+        return Part(S.substr(0, Slash)) + "/" + Part(S.substr(Slash + 1));
     }
     return CleanSingle(std::move(S), Text);
 }
@@ -305,8 +310,19 @@ bool ParseNumberPair(std::string_view Text, double& First, double& Second) {
         Second = 0;
         return false;
     }
-    First = StrToFloat(Text.substr(0, Slash));
-    Second = StrToFloat(Text.substr(Slash + 1));
+    const std::string_view Before = Text.substr(0, Slash);
+    const std::string_view After = Text.substr(Slash + 1);
+    if (Trim(Before).empty()) throw EConvertError(Quoted(Text) + " has no number before \"/\"");
+    const double A = StrToFloat(Before);
+    if (Trim(After).empty()) {
+        // "20/" is the first number alone, as "20" is; no second one is made up.
+        First = A;
+        Second = 0;
+        return false;
+    }
+    const double B = StrToFloat(After);
+    First = A;
+    Second = B;
     return true;
 }
 

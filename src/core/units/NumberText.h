@@ -72,7 +72,8 @@ std::string SigDigsFormatStr(int SigDigs, int MaxDecimals, double Value);
 int FormatStrDecimals(std::string_view FormatStr);
 
 // Tolerant clean-up of typed number text (blanks, repeated "-", ".", "E",
-// exponents above 300 cut to their first two characters). Raises
+// exponents above 300 cut to their first two characters). An empty text is
+// "0"; an empty part of a pair stays empty ("20/" stays "20/"). Raises
 // EConvertError for an exponent that is not an integer ("1E-", "1E+").
 std::string CleanNumberText(std::string_view Text);
 // Text to double with "." as the only separator; whole text must be a number
@@ -82,6 +83,10 @@ std::string CleanNumberText(std::string_view Text);
 // raises EConvertError.
 double StrToFloat(std::string_view Text);
 // True for "a/b" (both numbers), false for a single number (Second = 0).
+// A "/" with nothing (or only blanks) after it is the first number alone:
+// "20/" reads as "20", never as "20/0". Nothing before the "/" ("/15", "/")
+// raises EConvertError, as does a part that is not a number ("1/2/3").
+// First and Second are written only on success.
 bool ParseNumberPair(std::string_view Text, double& First, double& Second);
 
 // Typed text to a value. Number formats: the number in the shown unit (the

@@ -63,7 +63,7 @@ public:
         if (F.OnResultsChanged) F.OnResultsChanged();
     }
     void ShowKnownRows(const std::vector<int>& Rows) override {
-        (void)Rows; // WIRE-KNOWN
+        F.FGrid->SetKnownRows(QList<int>(Rows.begin(), Rows.end()));
     }
     void HistoryChanged() override { F.UpdateHistoryActions(); }
 

@@ -71,12 +71,8 @@ TDuctRoughForm::TDuctRoughForm(QWidget* Parent) : QDialog(Parent) {
     EntryGrid1->SetColWidths(0, ClassicPx(EntryGrid1, 125));
     EntryGrid1->SetColWidths(1, ClassicPx(EntryGrid1, 77));
     EntryGrid1->setMinimumSize(GridExtent(*EntryGrid1));
-    // The grid takes every key, Escape included: Escape closes the dialog.
-    connect(EntryGrid1, &TEntryGrid::OnKeyDown, this, [this](int& Key, Qt::KeyboardModifiers) {
-        if (Key != Qt::Key_Escape) return;
-        Key = 0;
-        reject();
-    });
+    // Escape while a cell is edited cancels the edit (the grid's editor
+    // claims it); otherwise it reaches the dialog, which cancels.
 
     StatusBar1 = new QStatusBar(this);
 

@@ -38,6 +38,7 @@ public:
     void BeforeBuildRows() override {
         FG.HideDropList(false);
         FG.HideAids();
+        FG.FKnownRows.clear();
     }
 
 private:
@@ -383,6 +384,27 @@ void TEntryGrid::ShowAidsFor(int ACol, int ARow) {
     }
 }
 
+QString TEntryGrid::CellCueName(int, int ARow) const {
+    return QString::fromStdString(FModel->RowCaption(ARow));
+}
+
+QString TEntryGrid::CellCueUnit(int, int ARow) const {
+    return QString::fromStdString(FModel->RowUnitCaption(ARow));
+}
+
+void TEntryGrid::SetKnownRows(const QList<int>& Rows) {
+    QSet<int> Known(Rows.begin(), Rows.end());
+    if (Known == FKnownRows) return;
+    FKnownRows = std::move(Known);
+    InvalidateGrid();
+}
+
+QList<int> TEntryGrid::KnownRows() const {
+    QList<int> L(FKnownRows.begin(), FKnownRows.end());
+    std::sort(L.begin(), L.end());
+    return L;
+}
+
 bool TEntryGrid::CanEditShow() {
     return TxStringGrid::CanEditShow() && FModel->CanEditCell(Col(), Row());
 }
@@ -640,7 +662,16 @@ void TEntryGrid::DrawCell(QPainter& P, int ACol, int ARow, const QRect& Rect,
         if (!T.isEmpty()) {
             P.save();
             P.setClipRect(Rect);
+            // A value the user gave stands out from the worked-out ones: the
+            // accent colour, and bold for themes where colours do not tell.
+            const bool Known = FKnownRows.contains(ARow) && FModel->GetRowEnabled(ARow);
+            if (Known) {
+                QFont Bold = P.font();
+                Bold.setBold(true);
+                P.setFont(Bold);
+            }
             P.setPen(Highlight ? palette().color(QPalette::HighlightedText)
+                     : Known   ? palette().color(QPalette::Link)
                                : CellTextColor(ACol, ARow));
             P.drawText(Rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                        T);

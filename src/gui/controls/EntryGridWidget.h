@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QSet>
 
 #include <memory>
 #include <string>
@@ -103,6 +104,16 @@ public:
     QColor ColorEditModeText() const;
     void SetColorEditModeText(const QColor& C) { FColorEditModeText = C; }
 
+    // ---- Known rows ---------------------------------------------------------
+    // Rows whose values the user gave (the others were worked out): the
+    // value cell of a known, enabled row is drawn in the accent colour
+    // (QPalette::Link) and bold (a highlighted cell keeps the highlight's
+    // text colour). Setting replaces the marks; rebuilding the rows clears
+    // them.
+    void SetKnownRows(const QList<int>& Rows);
+    QList<int> KnownRows() const;
+    bool IsKnownRow(int Row) const { return FKnownRows.contains(Row); }
+
     // ---- Editing aids (for windows and tests) -----------------------------
     TAidButton* PullDownButton() const { return FPullDown; }
     TAidButton* SpinUpButton() const { return FSpinUp; }
@@ -124,6 +135,9 @@ public:
 
     bool SelectCell(int ACol, int ARow) override;
     bool CanEditShow() override;
+    // The row's caption and unit caption.
+    QString CellCueName(int ACol, int ARow) const override;
+    QString CellCueUnit(int ACol, int ARow) const override;
     void DblClick() override;
     void GridKeyDown(QKeyEvent* E) override;
     void GridEntered() override;
@@ -169,6 +183,7 @@ private:
     QPointer<QCheckBox> FCheck;
     TMyListBox* FList = nullptr;
     int FAidsRow = -1;
+    QSet<int> FKnownRows;
 };
 
 } // namespace oravent::gui

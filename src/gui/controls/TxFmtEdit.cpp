@@ -120,6 +120,11 @@ bool TxCustomEdit::FormatText() {
 
 void TxCustomEdit::RangeError() {
     Beep();
+    const TEditLimits Limits{FRangeLo, FRangeHi, FFactor, FOffset};
+    ShowCue(this, rect(),
+            QString::fromStdString(LimitsCueText(CueName().toStdString(), Limits,
+                                                 FFormatStr.toStdString(), FFormatType, FSigDigs,
+                                                 CueUnit().toStdString())));
 }
 
 bool TxCustomEdit::ConfirmText() {
@@ -152,6 +157,7 @@ void TxCustomEdit::ApplyUnits() {
     std::string Fmt;
     std::string Caption;
     GetUnitsConversion(FUnitsType, FUnitsValue, FUnitsBase, Fmt, FOffset, FFactor, Caption);
+    FUnitsCaption = QString::fromStdString(Caption);
     if (FFormatType != ft_Manual && FUnitsType != utNone) FFormatStr = QString::fromStdString(Fmt);
     if (IsTextFormat(FFormatStr)) return;
     FDecimals = FormatStrDecimals(FFormatStr.toStdString());
@@ -215,11 +221,21 @@ void TxCustomEdit::DeleteCharBeforeCaret() {
 void TxCustomEdit::TypeChar(QChar Ch) {
     if (selectedText().size() >= 2) del(); // caret goes to the selection start
     FModified = true;
-    if (EditCharAllowed(FFormatStr.toStdString(), Ch.unicode())) {
-        insert(QString(Ch)); // replaces a single selected character
+    // The text on either side of what the character replaces.
+    const QString T = text();
+    const int Start = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int End = Start + static_cast<int>(selectedText().size());
+    const std::string Format = FFormatStr.toStdString();
+    const char32_t In =
+        EditTypedChar(Format, T.left(Start).toStdString(), T.mid(End).toStdString(), Ch.unicode());
+    if (In != 0) {
+        insert(QString(QChar(static_cast<char16_t>(In)))); // replaces a single selected character
         FModified = true;
     } else {
         Beep();
+        ShowCue(this, rect(),
+                QString::fromStdString(
+                    RefusedCharCueText(CueName().toStdString(), Format, Ch.unicode())));
     }
 }
 

@@ -55,8 +55,13 @@ public:
     virtual void Revert();
     // Checks and reformats the text; false when a limit had to be applied.
     virtual bool FormatText();
-    // The signal of a clamped value: a plain beep.
+    // The signal of a clamped value: a beep, and a cue naming the limits
+    // (LimitsCueText) below the edit.
     virtual void RangeError();
+    // The name and the unit caption the cues give: the accessible name, and
+    // the caption of the shown unit when a units type is set.
+    virtual QString CueName() const { return accessibleName(); }
+    virtual QString CueUnit() const { return FUnitsType != utNone ? FUnitsCaption : QString(); }
     // The check run when the user leaves or presses Enter. Returns false when
     // the text was clamped (the edit then keeps the focus).
     virtual bool ConfirmText();
@@ -111,6 +116,7 @@ private:
     double FFactor = 1.0;
     double FOffset = 0.0;
     int FDecimals = 0;
+    QString FUnitsCaption;
     QString FSavedText;
     bool FModified = false;
     // The focus went to another window or a menu, not to another control.

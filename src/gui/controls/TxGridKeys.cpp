@@ -47,6 +47,10 @@ void TxCustomGrid::GridKeyDown(QKeyEvent* E) {
     const auto Mods = E->modifiers();
     emit OnKeyDown(Key, Mods);
     if (Key == 0) return;
+    if (Key == Qt::Key_Escape) {
+        CancelEditor();
+        return;
+    }
     if (Key == Qt::Key_F2) {
         ShowEditor();
         if (EditorVisible()) {
@@ -103,6 +107,17 @@ void TxCustomGrid::GridKeyPress(QKeyEvent* E) {
 
 void TxCustomGrid::keyPressEvent(QKeyEvent* E) {
     const int Key = E->key();
+    if (Key == Qt::Key_Escape && FEditorCol < 0) {
+        // No cell is being edited: Escape belongs to the window (a dialog's
+        // Cancel), after the key-down event had its say.
+        int K = Key;
+        emit OnKeyDown(K, E->modifiers());
+        if (K == 0)
+            E->accept();
+        else
+            E->ignore();
+        return;
+    }
     if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
         GridKeyPress(E);
         E->accept();

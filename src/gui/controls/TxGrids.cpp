@@ -531,6 +531,19 @@ void TxCustomGrid::DoSetData(int ACol, int ARow) {
 }
 
 void TxCustomGrid::CommitEditor() {
+    CloseEditor(true);
+}
+
+void TxCustomGrid::CancelEditor() {
+    if (FEditorCol < 0 || !FEditor || FCommitting) return;
+    FEditorMode = false;
+    CloseEditor(false);
+    InvalidateCell(FCol, FRow);
+    // An editor that is always shown opens again on the stored text.
+    if (HasOption(xgoAlwaysShowEditor)) ShowEditor();
+}
+
+void TxCustomGrid::CloseEditor(bool Store) {
     if (FEditorCol < 0 || !FEditor || FCommitting) return;
     FCommitting = true;
     const int C = FEditorCol, R = FEditorRow;
@@ -546,6 +559,10 @@ void TxCustomGrid::CommitEditor() {
             if (HadFocus && G->isVisible()) G->setFocus(Qt::OtherFocusReason);
         }
     } Done{this, HadFocus};
+    if (!Store) {
+        FEditor->Revert();
+        return;
+    }
     StoreEditorText();
     DoSetData(C, R);
 }

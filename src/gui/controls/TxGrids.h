@@ -84,8 +84,12 @@ public:
     explicit TxInplaceEdit(TxCustomGrid* Grid);
     TxCustomGrid* Grid() const { return FGrid; }
     bool CanModify() const override;
+    // The cues name the cell being edited as its grid does.
+    QString CueName() const override;
+    QString CueUnit() const override;
 
 protected:
+    bool event(QEvent* E) override;
     void keyPressEvent(QKeyEvent* E) override;
     void focusOutEvent(QFocusEvent* E) override;
     void mouseDoubleClickEvent(QMouseEvent* E) override;
@@ -180,6 +184,9 @@ public:
     void OpenEditor();
     void StoreEditorText();
     void CommitEditor();
+    // Escape in the editor: the text from when editing began comes back and
+    // the editor closes without storing it; no OnDoSetData, EditorMode off.
+    void CancelEditor();
     // The re-select request: a click on the current cell while it is raised
     // selects the cell again instead of only opening the editor.
     void RequestReselect() { FReselect = true; }
@@ -199,6 +206,10 @@ public:
     // Step 1 of storing: the editor takes its column's format again.
     virtual void PrepareEditorStore(TxInplaceEdit* Editor);
     virtual void DoSetData(int ACol, int ARow);
+    // The name and the unit caption of a cell for the editor's cues (a
+    // value beyond the limits, a refused character); none here.
+    virtual QString CellCueName(int /*ACol*/, int /*ARow*/) const { return {}; }
+    virtual QString CellCueUnit(int /*ACol*/, int /*ARow*/) const { return {}; }
     virtual void DblClick();
     // Key handling shared by the grid and its editor.
     virtual void GridKeyDown(QKeyEvent* E);
@@ -281,6 +292,9 @@ private:
     friend class TxInplaceEdit;
     // Line widths of the layout from the options and GridLineWidth.
     void SyncLineWidths();
+    // Closes the editor: Store commits its text (StoreEditorText, then
+    // DoSetData); otherwise the text is reverted and nothing is stored.
+    void CloseEditor(bool Store);
     void MoveBy(int DCol, int DRow, bool Extend);
     // Column (Horizontal) or row sizing line under a viewport point, or -1.
     int SizingLineAt(QPoint P, bool Horizontal) const;

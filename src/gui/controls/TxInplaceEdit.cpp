@@ -20,6 +20,25 @@ bool TxInplaceEdit::CanModify() const {
     return FGrid->CanEditModify();
 }
 
+QString TxInplaceEdit::CueName() const {
+    return FGrid->CellCueName(FGrid->EditorCol(), FGrid->EditorRow());
+}
+
+QString TxInplaceEdit::CueUnit() const {
+    return FGrid->CellCueUnit(FGrid->EditorCol(), FGrid->EditorRow());
+}
+
+bool TxInplaceEdit::event(QEvent* E) {
+    // While a cell is being edited, Escape cancels the edit and is not a
+    // window's shortcut (a dialog's Cancel takes it only when no cell is).
+    if (E->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(E)->key() == Qt::Key_Escape && FGrid->EditorCol() >= 0) {
+        E->accept();
+        return true;
+    }
+    return TxCustomEdit::event(E);
+}
+
 void TxInplaceEdit::keyPressEvent(QKeyEvent* E) {
     const int Key = E->key();
     const auto Mods = E->modifiers();
@@ -39,7 +58,7 @@ void TxInplaceEdit::keyPressEvent(QKeyEvent* E) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         if (!Alt) {
-            // Escape and Tab reach the grid only; the text is not reset.
+            // The grid's keys; Escape there cancels the edit (CancelEditor).
             ToGrid();
             return;
         }

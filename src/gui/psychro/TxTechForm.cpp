@@ -18,6 +18,7 @@
 
 #include "common/AppFolders.h"
 #include "common/WindowSnapshot.h"
+#include "controls/AccessKeys.h"
 #include "controls/CompactAlign.h"
 #include "controls/EntryGridWidget.h"
 #include "controls/TechFrame.h"
@@ -219,11 +220,14 @@ void TTechForm::SetGridLines(const QStringList& Lines) {
 }
 
 void TTechForm::SetGridData(const std::vector<TFieldValue>& Values) {
+    // SetGridData of the core, through the widget's SetValue so that an aid
+    // over a cell (a check box) shows the new value too.
     const int Count = static_cast<int>(Values.size());
-    if (Count != FDataCount) ShowMessage(QStringLiteral("DataCount<>LineCount"));
-    const int Rows = std::min({Count, FDataCount, EntryGrid1->RowCount() - 1});
-    for (int I = 1; I <= Rows; ++I)
-        EntryGrid1->SetValue(1, I, Values[I - 1]);
+    if (Count != FDataCount)
+        ShowMessage(QString::fromUtf8(DataCountMessage.data(),
+                                      static_cast<qsizetype>(DataCountMessage.size())));
+    for (int I = 1; I <= std::min(Count, FDataCount); ++I)
+        EntryGrid1->SetValue(1, I, Values[static_cast<std::size_t>(I - 1)]);
 }
 
 bool TTechForm::IsEditing() const {
@@ -261,11 +265,9 @@ void TTechForm::AlignActionExecute() {
     In.SingleBorder = G.BorderStyle() == TBorderStyle::Single;
     In.Row0Height = G.RowHeights(0);
     In.RowCount = G.RowCount();
-    In.ToolBarHeight = ToolBar1->sizeHint().height();
     In.StatusBarHeight = StatusBar1->height();
-    In.ExtraHeight = 2;
     In.ScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &G);
-    const TCompactAlignResult R = CompactAlign(In);
+    const TCompactAlignResult R = TechFormAlign(In, ToolBar1->sizeHint().height());
     for (int C = 0; C < std::min(3, G.ColCount()); ++C)
         G.SetColWidths(C, R.ColWidths[C]);
     G.SetScrollBars(R.HeightCapped ? TScrollStyle::Vertical : TScrollStyle::None);
@@ -290,7 +292,7 @@ void TTechForm::reject() {
 }
 
 void TTechForm::CopytoXML1Click() {
-    const std::string Text = TechFrameXml(EntryGrid1->Model().Table());
+    const std::string Text = GridToXml(EntryGrid1->Model().Table());
     QApplication::clipboard()->setText(QString::fromStdString(Text));
 }
 

@@ -4,7 +4,7 @@
 // command runs a hook that the concrete window installs (an unassigned hook
 // does nothing) or does a fixed job: Align, Accept, Cancel, Copy to XML and
 // Clip screen. The rules without a window are the core's
-// (controls/CompactAlign.h, controls/TechFrame.h).
+// (controls/CompactAlign.h, controls/TechFrame.h, controls/AccessKeys.h).
 //
 // Keys: Escape is Cancel when no cell is being edited (while one is, the
 // grid's editor has it), Ctrl+Return is Accept, Ctrl+C and Ctrl+V run Copy
@@ -89,7 +89,7 @@ public:
     virtual void AcceptActionExecute();
     // Closes with mrCancel. Escape, reject() and the close box come here.
     virtual void CancelActionExecute();
-    // Puts TechFrameXml of the grid on the clipboard.
+    // Puts GridToXml of the grid's cells on the clipboard.
     virtual void CopytoXML1Click();
     // Snapshot of the window in front at scale 1 to SnapshotFile(); the
     // status bar says where, a failure shows its message.

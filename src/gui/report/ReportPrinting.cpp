@@ -10,9 +10,13 @@
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
+
+#include "report/ReportPages.h"
 
 namespace oravent::gui {
 
@@ -31,21 +35,38 @@ bool PrintReportDocument(const QTextDocument& Doc, const QFont& ReportFont,
     const QSizeF Body(qMax(1.0, Printable.width() - Margins.left()),
                       qMax(1.0, Printable.height() - Margins.top()));
 
-    const std::unique_ptr<QTextDocument> Pages(Doc.clone());
-    Pages->documentLayout()->setPaintDevice(&Device);
-    Pages->setDocumentMargin(0);
-    Pages->setPageSize(Body);
-    const int Count = Pages->pageCount();
-    for (int Page = 0; Page < Count; ++Page) {
+    // One long page as wide as the body; the page breaks fall between lines.
+    const std::unique_ptr<QTextDocument> Text(Doc.clone());
+    QAbstractTextDocumentLayout* Layout = Text->documentLayout();
+    Layout->setPaintDevice(&Device);
+    Text->setDocumentMargin(0);
+    Text->setTextWidth(Body.width());
+    struct TPlacedLine {
+        QTextLine Line;
+        QPointF Origin; // of the line's block
+    };
+    std::vector<TPlacedLine> Placed;
+    std::vector<TLineBox> Boxes;
+    for (QTextBlock Block = Text->begin(); Block.isValid(); Block = Block.next()) {
+        const QPointF Origin = Layout->blockBoundingRect(Block).topLeft();
+        const QTextLayout* Lines = Block.layout();
+        for (int I = 0; I < Lines->lineCount(); ++I) {
+            const QTextLine Line = Lines->lineAt(I);
+            Placed.push_back({Line, Origin});
+            Boxes.push_back({Origin.y() + Line.y(), Line.height()});
+        }
+    }
+
+    const std::vector<TPageSpan> Pages = PaginateLines(Boxes, Body.height());
+    Painter.setPen(Qt::black); // the desktop's text colour is black on paper
+    for (std::size_t Page = 0; Page < Pages.size(); ++Page) {
         if (Page > 0) Device.newPage();
         Painter.save();
-        Painter.translate(Margins.left(), Margins.top() - Page * Body.height());
-        const QRectF Clip(0, Page * Body.height(), Body.width(), Body.height());
-        Painter.setClipRect(Clip);
-        QAbstractTextDocumentLayout::PaintContext Context;
-        Context.clip = Clip;
-        Context.palette.setColor(QPalette::Text, Qt::black);
-        Pages->documentLayout()->draw(&Painter, Context);
+        Painter.translate(Margins.left(), Margins.top() - Pages[Page].Top);
+        // Only a line higher than the body reaches past it.
+        Painter.setClipRect(QRectF(0, Pages[Page].Top, Body.width(), Body.height()));
+        for (std::size_t I = Pages[Page].First; I < Pages[Page].End; ++I)
+            Placed[I].Line.draw(&Painter, Placed[I].Origin);
         Painter.restore();
     }
     return Painter.end();

@@ -26,8 +26,9 @@ namespace oravent::gui {
 // Left and top margin of the report on Device, in its device pixels.
 QMarginsF ReportPageMargins(const QFont& ReportFont, QPagedPaintDevice& Device);
 
-// Lays the document out again for Device, page by page, and paints every page.
-// False when painting on the device cannot start (a file that cannot be
+// Lays the document out again for Device and paints it page by page; each
+// line is drawn once, wholly on one page (a line that would cross a page's
+// foot starts the next page). False when painting on the device cannot start (a file that cannot be
 // written, a printer that refuses the job).
 bool PrintReportDocument(const QTextDocument& Doc, const QFont& ReportFont,
                          QPagedPaintDevice& Device);

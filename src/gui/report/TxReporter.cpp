@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -38,14 +39,21 @@ constexpr int DefaultCharSet = 1;
 // Font sizes outside this range in the settings are ignored.
 constexpr int MaxFontSize = 400;
 
+// Alt with a letter or a digit and no other modifier: an access key.
+bool IsAccessKey(const QKeyEvent& E) {
+    const int Key = E.key();
+    return (E.modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier &&
+           ((Key >= Qt::Key_A && Key <= Qt::Key_Z) || (Key >= Qt::Key_0 && Key <= Qt::Key_9));
+}
+
 } // namespace
 
-// The mail component's one message, in a message box over the window.
+// Why mailing failed, in a message box over the window.
 class TReportForm::TBoxReporter : public TMapiReporter {
 public:
     explicit TBoxReporter(TReportForm* Form) : FForm(Form) {}
     void ShowMailMessage(const std::string& Text) override {
-        QMessageBox::information(FForm, FForm->Title(), QString::fromStdString(Text));
+        QMessageBox::warning(FForm, FForm->Title(), QString::fromStdString(Text));
     }
 
 private:
@@ -53,8 +61,8 @@ private:
 };
 
 TReportForm::TReportForm(QWidget* Parent)
-    : QMainWindow(Parent, Qt::Tool), FBoxReporter(std::make_unique<TBoxReporter>(this)), FFontColor(SystemWindowTextColor),
-      FFontCharSet(DefaultCharSet) {
+    : QMainWindow(Parent, Qt::Tool), FBoxReporter(std::make_unique<TBoxReporter>(this)),
+      FFontColor(SystemWindowTextColor), FFontCharSet(DefaultCharSet) {
     setObjectName(QString::fromLatin1(FormName));
     setWindowTitle(QStringLiteral("Report"));
     FTitle = QGuiApplication::applicationDisplayName();
@@ -70,9 +78,8 @@ TReportForm::TReportForm(QWidget* Parent)
                           &TReportForm::ButtonPrintClick);
     FActPdf = AddButton(QStringLiteral("Save as P&DF\u2026"),
                         QStringLiteral("Save report as a PDF file"), &TReportForm::ButtonPdfClick);
-    FActCopy =
-        AddButton(QStringLiteral("C&opy"), QStringLiteral("Copy report to  Windows clipboard"),
-                  &TReportForm::ButtonCopyClick);
+    FActCopy = AddButton(QStringLiteral("C&opy"), QStringLiteral("Copy report to clipboard"),
+                         &TReportForm::ButtonCopyClick);
     FActEMail = AddButton(QStringLiteral("&Email"), QStringLiteral("Send as EMail"),
                           &TReportForm::ButtonEMailClick);
     FActSetup = AddButton(QStringLiteral("&Setup"), QStringLiteral("Printer setup"),
@@ -107,7 +114,8 @@ TReportForm::TReportForm(QWidget* Parent)
     Row->addWidget(FTabPanel);
     Row->addWidget(FRichEdit, 1);
     setCentralWidget(Client);
-    FRichEdit->setFocus(); // the text, not the first tool button, takes the keys
+    FRichEdit->setFocus();               // the text, not the first tool button, takes the keys
+    FRichEdit->installEventFilter(this); // access keys are no typing
 
     FStatus = new QLabel(QStringLiteral("Ready"), this);
     FStatus->setObjectName(QStringLiteral("StatusBar1"));
@@ -144,8 +152,36 @@ QAction* TReportForm::AddButton(const QString& Caption, const QString& Hint,
 }
 
 bool TReportForm::eventFilter(QObject* Watched, QEvent* E) {
-    if (E->type() == QEvent::ToolTip) return true;
+    if (Watched == FRichEdit) {
+        if (AccessKeyEvent(E)) return true;
+    } else if (E->type() == QEvent::ToolTip) {
+        return true;
+    }
     return QMainWindow::eventFilter(Watched, E);
+}
+
+// While a tool window with an owner is active, Qt keeps the owner's window
+// shortcuts live, and with them the owner's menu bar access keys: Alt+F, E
+// and C would meet this window's Font, Email and Close as ambiguous
+// shortcuts (neither acts) and Alt+W or Alt+H would open the owner's menus
+// from here. So the window takes every access key before the shortcut map
+// sees it (a shortcut override) and acts on its own buttons' keys when the
+// key press arrives; the owner's other shortcuts (F9, Ctrl+S) still work.
+bool TReportForm::AccessKeyEvent(QEvent* E) {
+    if (E->type() != QEvent::ShortcutOverride && E->type() != QEvent::KeyPress) return false;
+    auto* Key = static_cast<QKeyEvent*>(E);
+    if (!IsAccessKey(*Key)) return false;
+    Key->accept();
+    if (E->type() == QEvent::KeyPress && !Key->isAutoRepeat()) {
+        const QKeySequence Pressed(Qt::ALT | Qt::Key(Key->key()));
+        for (QAction* A : FToolBar->actions())
+            if (A->isEnabled() && A->isVisible() &&
+                QKeySequence::mnemonic(A->iconText()) == Pressed) {
+                A->trigger();
+                break;
+            }
+    }
+    return true;
 }
 
 // ---- Content -----------------------------------------------------------------
@@ -289,6 +325,7 @@ void TReportForm::SetStatus(const QString& Text) {
 }
 
 bool TReportForm::event(QEvent* E) {
+    if (AccessKeyEvent(E)) return true; // keys no child took
     if (E->type() == QEvent::WindowActivate)
         SetStatus(QStringLiteral("Ready"));
     else if (E->type() == QEvent::WindowDeactivate)

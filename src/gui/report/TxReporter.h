@@ -104,6 +104,9 @@ private:
     void ApplyReportColor();
     QTextCharFormat LineFormat(TReportStyle Style) const;
     void Rebuild();
+    // Takes an access key (Alt+letter or digit) meant for this window; true
+    // when E was one.
+    bool AccessKeyEvent(QEvent* E);
 
     QToolBar* FToolBar = nullptr;
     QWidget* FTabPanel = nullptr;

@@ -1,195 +1,113 @@
-// The technical window frame's rules without a window: Align's window
-// arithmetic with a tool bar, the generic XML copy of the sheet, and which
-// command an access key runs.
+// The technical window frame's grid jobs: Align, SetGridData and the
+// generic Copy to XML text.
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "controls/CompactAlign.h"
 #include "controls/TechFrame.h"
 #include "controls/TxEntryGrid.h"
 
-using namespace oravent;
-
+namespace oravent {
 namespace {
 
-// ---------------------------------------------------------------------------
-// Align: the frame's window under a two-row tool bar.
-
-struct AlignCase {
-    const char* Name;
-    int Texts[3];
-    int Rows;
-    bool SingleBorder;
-    int Cols[3];
-    int Width, Height;
-    bool Capped;
-};
-
-// Frame 8 x 30, rows 16 high, lines 1, tool bar 52, status bar 19, the
-// frame's allowance 2.
-TCompactAlignInput FrameInput(const AlignCase& C) {
-    TCompactAlignInput In;
-    for (int I = 0; I < 3; ++I)
-        In.TextWidths[I] = C.Texts[I];
-    In.FrameWidth = 8;
-    In.FrameHeight = 30;
-    In.Row0Height = 16;
-    In.RowCount = C.Rows;
-    In.SingleBorder = C.SingleBorder;
-    In.ToolBarHeight = 52;
-    In.StatusBarHeight = 19;
-    In.ExtraHeight = 2;
-    return In;
-}
-
-class TechAlign : public ::testing::TestWithParam<AlignCase> {};
-
-TEST_P(TechAlign, FitsColumnsAndWindow) {
-    const AlignCase& C = GetParam();
-    const TCompactAlignResult R = CompactAlign(FrameInput(C));
-    EXPECT_EQ(R.ColWidths[0], C.Cols[0]);
-    EXPECT_EQ(R.ColWidths[1], C.Cols[1]);
-    EXPECT_EQ(R.ColWidths[2], C.Cols[2]);
-    EXPECT_EQ(R.Width, C.Width);
-    EXPECT_EQ(R.Height, C.Height);
-    EXPECT_EQ(R.HeightCapped, C.Capped);
-}
-
-// Width = frame 8 + lines 3 + E + columns; height = E + 17 x rows + 52 +
-// 19 + 30 + 2, at most 400 (then 19 wider). Every column's widest text is
-// at least 50, so the value column is never narrower than 75.
-const AlignCase AlignCases[] = {
-    {"NarrowTextsGiveTheMinimumColumns",
-     {10, 5, 0},
-     3,
-     false,
-     {90, 75, 65},
-     8 + 3 - 1 + 230,
-     -1 + 51 + 103,
-     false},
-    {"WideTextsSetTheColumns",
-     {200, 100, 80},
-     13,
-     false,
-     {210, 125, 95},
-     8 + 3 - 1 + 430,
-     -1 + 221 + 103,
-     false},
-    {"SingleBorderAddsThree",
-     {10, 5, 0},
-     3,
-     true,
-     {90, 75, 65},
-     8 + 3 + 3 + 230,
-     3 + 51 + 103,
-     false},
-    {"ManyRowsStopAt400AndWidenBy19",
-     {10, 5, 0},
-     40,
-     false,
-     {90, 75, 65},
-     8 + 3 - 1 + 230 + 19,
-     400,
-     true},
-    {"SeventeenRowsStayUnder400",
-     {10, 5, 0},
-     17,
-     false,
-     {90, 75, 65},
-     8 + 3 - 1 + 230,
-     -1 + 289 + 103,
-     false},
-    {"EighteenRowsAreCapped", {10, 5, 0}, 18, false, {90, 75, 65}, 8 + 3 - 1 + 230 + 19, 400, true},
-};
-INSTANTIATE_TEST_SUITE_P(Cases, TechAlign, ::testing::ValuesIn(AlignCases),
-                         [](const auto& I) { return std::string(I.param.Name); });
-
-TEST(TechAlign, ToolBarAndAllowanceAreTheOnlyDifferenceFromTheMainWindow) {
-    TCompactAlignInput In = FrameInput(AlignCases[1]);
-    const TCompactAlignResult Frame = CompactAlign(In);
-    In.ToolBarHeight = 0;
-    In.ExtraHeight = 0;
-    const TCompactAlignResult Main = CompactAlign(In);
-    EXPECT_EQ(Frame.Height - Main.Height, 52 + 2);
-    EXPECT_EQ(Frame.Width, Main.Width);
-}
-
-// ---------------------------------------------------------------------------
-// Copy to XML
-
-TMemCellTable Sheet(const std::vector<std::array<std::string, 3>>& Rows) {
-    TMemCellTable T(3, static_cast<int>(Rows.size()));
-    for (int R = 0; R < static_cast<int>(Rows.size()); ++R)
-        for (int C = 0; C < 3; ++C)
-            T.SetCell(C, R, Rows[R][C]);
-    return T;
-}
-
-const std::string Head = "<?xml version=\"1.0\"?>\r\n"
-                         "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
-                         "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n";
-
-struct XmlCase {
-    const char* Name;
-    std::vector<std::array<std::string, 3>> Rows;
-    std::string Body; // after the two head lines
-};
-
-class TechXml : public ::testing::TestWithParam<XmlCase> {};
-
-TEST_P(TechXml, Text) {
-    EXPECT_EQ(TechFrameXml(Sheet(GetParam().Rows)), Head + GetParam().Body);
-}
-
-const XmlCase XmlCases[] = {
-    {"MoistAirDryBulb",
-     {{"Property", "Value", "Units"}, {"Name", "Moist Air", ""}, {"Dry Bulb", "20.0", "°C"}},
-     "<Moist_Air>\r\n  <Dry_Bulb Units=\"°C\">20.0</Dry_Bulb>\r\n</Moist_Air>"},
-    {"HeaderAndNameOnly", {{"Property", "Value", "Units"}, {"Name", "Air", ""}}, "<Air>\r\n</Air>"},
-    {"EveryBlankBecomesAnUnderscore",
-     {{"P", "V", "U"}, {"N", " a  b ", ""}, {"Rel Humidity x", "50.0", "%"}},
-     "<_a__b_>\r\n  <Rel_Humidity_x Units=\"%\">50.0</Rel_Humidity_x>\r\n</_a__b_>"},
-    {"RowsInOrderWithEmptyCells",
-     {{"P", "V", "U"}, {"N", "X", ""}, {"A", "1", "kPa"}, {"B", "", ""}},
-     "<X>\r\n  <A Units=\"kPa\">1</A>\r\n  <B Units=\"\"></B>\r\n</X>"},
-    {"MarkupIsCopiedAsItIs",
-     {{"P", "V", "U"}, {"N", "a&b", ""}, {"C<D", "\"1\"", "m>"}},
-     "<a&b>\r\n  <C<D Units=\"m>\">\"1\"</C<D>\r\n</a&b>"},
-    {"NoRowsAtAll", {}, "<>\r\n</>"},
-};
-INSTANTIATE_TEST_SUITE_P(Cases, TechXml, ::testing::ValuesIn(XmlCases),
-                         [](const auto& I) { return std::string(I.param.Name); });
-
-// ---------------------------------------------------------------------------
-// Access keys
-
-TEST(AccessKeys, KeyOfACaption) {
-    const std::pair<const char*, char> Cases[] = {
-        {"&Open", 'O'}, {"S&olve", 'O'}, {"Clip screen", 0}, {"Fish && &Chips", 'C'}, {"&&", 0},
-        {"End&", 0},    {"", 0},         {"&1st", '1'},
+// Window 8 pixels wider and 30 taller than its client area, a 50-pixel tool
+// bar, a 19-pixel status bar, 16-pixel rows and 1-pixel grid lines.
+TEST(TechFormAlign, FitsColumnsAndWindow) {
+    struct TCase {
+        const char* Name;
+        int Texts[3];
+        int Rows;
+        bool Border;
+        int Cols[3];
+        int Width, Height;
     };
-    for (const auto& [Caption, Key] : Cases)
-        EXPECT_EQ(AccessKeyOf(Caption), Key) << Caption;
+    // Height = 17 × rows + E + 50 + 19 + 30 + 2; width = 8 + E + columns + 3.
+    const TCase Cases[] = {
+        // Every text narrow: each column from 50 pixels (the middle one is
+        // at least 50 + 25 by the same rule).
+        {"NarrowTexts", {10, 20, 30}, 13, false, {90, 75, 65}, 8 - 1 + 230 + 3, 221 - 1 + 101},
+        {"WideTexts", {120, 80, 70}, 13, false, {130, 105, 85}, 8 - 1 + 320 + 3, 221 - 1 + 101},
+        {"SingleBorder", {10, 20, 30}, 13, true, {90, 75, 65}, 8 + 3 + 230 + 3, 221 + 3 + 101},
+        // Many rows: 400 pixels high and 19 wider for the scroll bar.
+        {"ManyRows", {10, 20, 30}, 30, false, {90, 75, 65}, 8 - 1 + 230 + 3 + 19, 400},
+        {"LastRowsUnderTheCap", {10, 20, 30}, 17, false, {90, 75, 65}, 8 - 1 + 230 + 3, 389},
+        {"FirstRowsOverTheCap", {10, 20, 30}, 18, false, {90, 75, 65}, 8 - 1 + 230 + 3 + 19, 400},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TCompactAlignInput In;
+        for (int I = 0; I < 3; ++I)
+            In.TextWidths[I] = C.Texts[I];
+        In.FrameWidth = 8;
+        In.FrameHeight = 30;
+        In.SingleBorder = C.Border;
+        In.RowCount = C.Rows;
+        In.StatusBarHeight = 19;
+        const TCompactAlignResult R = TechFormAlign(In, 50);
+        for (int I = 0; I < 3; ++I)
+            EXPECT_EQ(R.ColWidths[I], C.Cols[I]) << I;
+        EXPECT_EQ(R.Width, C.Width);
+        EXPECT_EQ(R.Height, C.Height);
+        EXPECT_EQ(R.HeightCapped, C.Height == 400);
+        // Compact Align is the same without the tool bar and the 2 pixels.
+        const TCompactAlignResult Compact = CompactAlign(In);
+        if (!R.HeightCapped) {
+            EXPECT_EQ(Compact.Height, R.Height - 52);
+        }
+    }
 }
 
-TEST(AccessKeys, FirstAvailableCommandInPrecedenceOrderWins) {
-    // The frame lists Accept and Cancel first, then the tool bar's order.
-    std::vector<TAccessKeyCommand> C = {
-        {"&Accept"},       {"&Cancel"},       {"&Open"}, {"&Save"},  {"&Copy"},
-        {"&Paste"},        {"S&olve"},        {"&View"}, {"&Print"}, {"&Align"},
-        {"&Reset", false}, {"&About", false}, {"&Help"},
+std::vector<std::string> Lines() {
+    return {"Property;Value;Units", "Name;%S", "Dry Bulb;%0.1f; °C;;-60;150",
+            "Wet Bulb;%0.1f; °C;;-60;150"};
+}
+
+TEST(TechFrame, SetGridDataFormatsByRowAndSaysWhenTheCountDiffers) {
+    struct TCase {
+        std::vector<TFieldValue> Values;
+        std::vector<std::string> Cells; // rows 1..3 afterwards
+        bool Message;
     };
-    struct Case {
-        char Key;
-        int Owner;
-    } Cases[] = {{'A', 0},  {'a', 0},  {'C', 1},  {'O', 2}, {'P', 5},
-                 {'R', -1}, {'H', 12}, {'X', -1}, {0, -1}};
-    for (const Case& K : Cases)
-        EXPECT_EQ(AccessKeyOwner(C, K.Key), K.Owner) << K.Key;
-    // With Accept, Open and Paste hidden the next in line takes their keys.
-    C[0].Available = C[2].Available = C[5].Available = false;
-    EXPECT_EQ(AccessKeyOwner(C, 'A'), 9);
-    EXPECT_EQ(AccessKeyOwner(C, 'O'), 6);
-    EXPECT_EQ(AccessKeyOwner(C, 'P'), 8);
+    const TCase Cases[] = {
+        {{std::string("Moist Air"), 20.04, 14.96}, {"Moist Air", "20.0", "15.0"}, false},
+        {{std::string("A"), 21.0}, {"A", "21.0", "0.0"}, true},
+        {{std::string("B"), 1.0, 2.0, 3.0}, {"B", "1.0", "2.0"}, true},
+    };
+    for (const TCase& C : Cases) {
+        TMemCellTable Table;
+        TEntryGridModel Grid(Table);
+        Grid.SetLines(Lines());
+        std::vector<std::string> Messages;
+        SetGridData(Grid, 3, C.Values, [&](std::string_view M) { Messages.emplace_back(M); });
+        for (int R = 1; R <= 3; ++R)
+            EXPECT_EQ(Table.Cell(1, R), C.Cells[static_cast<std::size_t>(R - 1)]) << R;
+        EXPECT_EQ(Messages, C.Message ? std::vector<std::string>{"DataCount<>LineCount"}
+                                      : std::vector<std::string>{});
+    }
+}
+
+TEST(TechFrame, CopyToXmlNamesElementsAfterTheCells) {
+    TMemCellTable Table;
+    TEntryGridModel Grid(Table);
+    Grid.SetLines(Lines());
+    Grid.SetValue(1, 1, std::string("Moist Air"));
+    Grid.SetValue(1, 2, 20.0);
+    Table.SetCell(2, 2, "°C");
+    EXPECT_EQ(GridToXml(Table), "<?xml version=\"1.0\"?>\r\n"
+                                "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+                                "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n"
+                                "<Moist_Air>\r\n"
+                                "  <Dry_Bulb Units=\"°C\">20.0</Dry_Bulb>\r\n"
+                                "  <Wet_Bulb Units=\"°C\">0.0</Wet_Bulb>\r\n"
+                                "</Moist_Air>");
+    // Only the header and the name row: the opening lines and the closing tag.
+    Grid.SetLines({"Property;Value;Units", "Name;%S"});
+    Grid.SetValue(1, 1, std::string("A & B"));
+    const std::string Xml = GridToXml(Table);
+    EXPECT_EQ(Xml.substr(Xml.rfind("\r\n") - 7), "<A_&_B>\r\n</A_&_B>");
 }
 
 } // namespace
+} // namespace oravent

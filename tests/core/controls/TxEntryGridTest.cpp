@@ -482,6 +482,26 @@ TEST(TxEntryGrid, SetUnitsValue) {
     EXPECT_TRUE(S.Msgs.Messages.empty());
 }
 
+// The name and unit a cue gives for a row: what the sheet shows, also when a
+// two-column sheet carries the unit in the caption.
+TEST(TxEntryGrid, RowCaptionAndUnitCaptionAsShown) {
+    Sheet S;
+    S.Grid.SetRows(MainRows);
+    S.Grid.SetUnits(5, utAirFlowPrim, 0, 1, ft_Fixed);
+    EXPECT_EQ(S.Grid.RowCaption(5), "Volume Flow");
+    EXPECT_EQ(S.Grid.RowUnitCaption(5), UnitsCaption(utAirFlowPrim, 1));
+    EXPECT_EQ(S.Grid.RowUnitCaption(2), "°C");
+    EXPECT_EQ(S.Grid.RowCaption(99), "");
+    EXPECT_EQ(S.Grid.RowUnitCaption(-1), "");
+    Sheet T(2);
+    T.Grid.SetRows({"Category; Value", "Length, mm; %0.1f; ; ; 0; 0", "Width; %0.1f; ; ; 0; 0"});
+    T.Grid.SetUnits(1, utLengthPrim, 2, 3, ft_Fixed);
+    EXPECT_EQ(T.Grid.RowCaption(1), "Length");
+    EXPECT_EQ(T.Grid.RowUnitCaption(1), UnitsCaption(utLengthPrim, 3));
+    EXPECT_EQ(T.Grid.RowCaption(2), "Width");
+    EXPECT_EQ(T.Grid.RowUnitCaption(2), "");
+}
+
 TEST(TxEntryGrid, TwoColumnCaptionRule) {
     Sheet S(2);
     S.Grid.SetRows({"Category; Value", "Length, mm; %0.1f; ; ; 0; 0", "Width; %0.1f; ; ; 0; 0"});

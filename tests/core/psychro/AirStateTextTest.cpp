@@ -23,6 +23,23 @@ TEST(AirStateText, DryBulbAloneTakesDefaultHumidity) {
     EXPECT_EQ(CheckAirState(s), "");
 }
 
+// A slash with nothing after it is the dry bulb alone: the same state as
+// without the slash, never a wet bulb nobody typed.
+TEST(AirStateText, EmptyWetBulbReadsAsTheDryBulbAlone) {
+    for (const char* Text : {"20/", "20/ ", " 20 /"}) {
+        TAirStateRec Alone, Slash;
+        StrToAirState("20", Alone, kP, 0.5);
+        EXPECT_FALSE(StrToAirState(Text, Slash, kP, 0.5)) << Text;
+        EXPECT_DOUBLE_EQ(Slash.DryBulb, Alone.DryBulb) << Text;
+        EXPECT_DOUBLE_EQ(Slash.WetBulb, Alone.WetBulb) << Text;
+        double db = 0, wb = 0, db1 = 0, wb1 = 0;
+        StrToDryWetBulb("20", db1, wb1, kP);
+        StrToDryWetBulb(Text, db, wb, kP);
+        EXPECT_DOUBLE_EQ(db, 20) << Text;
+        EXPECT_DOUBLE_EQ(wb, wb1) << Text;
+    }
+}
+
 TEST(AirStateText, WetBulbAboveDryBulbGivesSaturatedAir) {
     TAirStateRec s;
     EXPECT_TRUE(StrToAirState("20/25", s, kP, 0.5));
@@ -129,8 +146,9 @@ struct TBadText {
     const char* Text;
 };
 const TBadText kBadTexts[] = {
-    {"EmptyWetBulb", "20/"}, {"EmptyDryBulb", "/15"}, {"TwoSlashes", "20/15/3"}, {"Letters", "abc"},
-    {"Empty", ""},           {"Unit", "20C"},         {"Comma", "20,5"},         {"OnlySlash", "/"},
+    {"EmptyDryBulb", "/15"}, {"TwoSlashes", "20/15/3"}, {"Letters", "abc"},
+    {"Empty", ""},           {"Unit", "20C"},           {"Comma", "20,5"},
+    {"OnlySlash", "/"},      {"BlankDryBulb", " /15"},
 };
 
 class AirStateTextBad : public ::testing::TestWithParam<TBadText> {};

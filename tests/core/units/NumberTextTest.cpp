@@ -313,9 +313,11 @@ INSTANTIATE_TEST_SUITE_P(
         CleanRow{"Empty", "", "0"}, CleanRow{"OnlyBlanks", "   ", "0"},
         CleanRow{"OnlyMinus", "-", "0"}, CleanRow{"Pair", "13/12 ", "13/12"},
         CleanRow{"PairPartsCleaned", "12 / 3.5.5", "12/3.55"},
-        CleanRow{"SecondSlashDropped", "1/2/3", "1/23"}, CleanRow{"EmptyPair", "/", "0/0"},
-        CleanRow{"MinusPair", "-/-", "0/0"}, CleanRow{"LeadingExponent", "E5", "1E5"},
-        CleanRow{"HugeExponent", "1E500", "1E50"},
+        CleanRow{"SecondSlashDropped", "1/2/3", "1/23"},
+        // An empty part of a pair is no number, never a made-up 0.
+        CleanRow{"EmptyPair", "/", "/"}, CleanRow{"EmptySecondPart", "20 / ", "20/"},
+        CleanRow{"EmptyFirstPart", "/1-5", "/15"}, CleanRow{"MinusPair", "-/-", "0/0"},
+        CleanRow{"LeadingExponent", "E5", "1E5"}, CleanRow{"HugeExponent", "1E500", "1E50"},
         CleanRow{"HugeNegativeExponent", "1E-500", "1E-5"},
         CleanRow{"LimitExponent", "1E300", "1E300"}, CleanRow{"JustOverLimit", "1E301", "1E30"},
         CleanRow{"OverflowingExponent", "1E999999999999999999999", "1E99"},
@@ -396,7 +398,10 @@ TEST(NumberTextParse, ParseNumberPair) {
                         {"7", false, 7, 0},
                         {" 13 / 12 ", true, 13, 12},
                         {"-1.5/2E1", true, -1.5, 20},
-                        {"13.0/12.0", true, 13, 12}};
+                        {"13.0/12.0", true, 13, 12},
+                        // Nothing after the "/" is the first number alone.
+                        {"1/", false, 1, 0},
+                        {"20.5/  ", false, 20.5, 0}};
     for (const Row& R : Rows) {
         double First = -1, Second = -1;
         EXPECT_EQ(ParseNumberPair(R.Text, First, Second), R.Pair) << R.Text;
@@ -407,8 +412,18 @@ TEST(NumberTextParse, ParseNumberPair) {
     EXPECT_TRUE(ParseNumberPair(CleanNumberText("13/12 "), First, Second));
     EXPECT_EQ(First, 13);
     EXPECT_EQ(Second, 12);
-    for (const char* Bad : {"1/", "/1", "1/2/3", "abc", "", "1/x"})
+    for (const char* Bad : {"/1", " /1", "/", "1/2/3", "abc", "", "1/x", "x/"}) {
+        First = Second = 7;
         EXPECT_THROW(ParseNumberPair(Bad, First, Second), EConvertError) << Bad;
+        EXPECT_EQ(First, 7) << Bad; // nothing read is nothing written
+        EXPECT_EQ(Second, 7) << Bad;
+    }
+    try {
+        ParseNumberPair("/15", First, Second);
+        FAIL();
+    } catch (const EConvertError& E) {
+        EXPECT_STREQ(E.what(), "'/15' has no number before \"/\"");
+    }
 }
 
 struct ParseRow {

@@ -184,7 +184,12 @@ TEST(DuctRoughForm, EveryWayOfCancellingKeepsTheTableAndDropsWhatWasTyped) {
              U.Click(U.Form.CancelButton);
          }},
         {"Cancel while typing", [](User& U) { U.Click(U.Form.CancelButton); }},
-        {"Escape while typing", [](User& U) { U.Key(Qt::Key_Escape); }},
+        {"Escape while typing, then Escape", // the first one cancels the edit only
+         [](User& U) {
+             U.Key(Qt::Key_Escape);
+             EXPECT_TRUE(U.Form.isVisible());
+             U.Key(Qt::Key_Escape);
+         }},
         {"Escape after Enter",
          [](User& U) {
              U.Key(Qt::Key_Return);

@@ -91,6 +91,7 @@ TEST_F(DuctToolTest, FirstStartShowsTheStoredDefaultsSolved) {
         EXPECT_EQ(Cell(*F, 1, R), Values[R - 1]) << R;
     EXPECT_EQ(Cell(*F, 0, 4), "Pressure Rate");
     EXPECT_EQ(Panels(*F), "Solved...|[Pressure, Flow]|[Diam, Height]");
+    EXPECT_EQ(F->Grid()->KnownRows(), (QList<int>{4, 5, 8})); // kept, not solved
     EXPECT_EQ(F->Sheet().kIndex, 3);
     const int Designed[3] = {113, 75, 65};
     const QFontMetrics FM(F->Grid()->font());

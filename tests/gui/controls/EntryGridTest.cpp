@@ -2,6 +2,7 @@
 // nine rows: the in-place editor's clamp and commit, enumeration keys and
 // list, property editor, spin buttons, check box, units column, disabled
 // rows and colours. Every event must fire exactly when it should.
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -531,6 +532,170 @@ TEST(EntryGrid, RowMessagesGoToTheReporterAndBuildingGoesOn) {
     EXPECT_EQ(W.Cell(1, 2), QStringLiteral("0.00"));
     W.Grid->SetUnits(3, utPressure, 0, 0, ft_Fixed);
     EXPECT_EQ(W.Messages.Messages.back(), "Error setting units, row 3");
+}
+
+// ---------------------------------------------------------------------------
+// Escape, the decimal comma, the visible cues and the known rows
+
+// How the user leaves the cell after Escape.
+enum class TLeave { Down, Up, Tab, ClickOtherCell };
+
+struct EscapeCase {
+    const char* Name;
+    TLeave Leave;
+};
+
+class EntryGridEscape : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(EntryGridEscape, EscapeRestoresTheCellAndLeavingCommitsNothing) {
+    SheetWindow W;
+    W.DuctUnits();
+    ASSERT_TRUE(W.Show());
+    W.GoToRow(4); // Pressure Rate
+    const QString Before = W.Cell(1, 4);
+    W.Type(QStringLiteral("5"));
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    W.Key(Qt::Key_Escape);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_EQ(W.Grid->InplaceEditor()->text(), Before); // the text from when editing began
+    switch (GetParam().Leave) {
+    case TLeave::Down:
+        W.Key(Qt::Key_Down);
+        break;
+    case TLeave::Up:
+        W.Key(Qt::Key_Up);
+        break;
+    case TLeave::Tab: // the sheet has no tabs: Tab takes the focus away
+        W.Key(Qt::Key_Tab);
+        EXPECT_FALSE(W.Grid->hasFocus());
+        break;
+    case TLeave::ClickOtherCell:
+        W.Click(1, 6);
+        break;
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(W.Cell(1, 4), Before);
+    EXPECT_TRUE(W.Log.filter(QStringLiteral("DoSetData")).isEmpty())
+        << W.Log.join(' ').toStdString();
+    EXPECT_NEAR(std::get<double>(W.Grid->GetValue(1, 4)), 0.8, 1e-12);
+}
+
+const EscapeCase EscapeCases[] = {
+    {"Down", TLeave::Down},
+    {"Up", TLeave::Up},
+    {"Tab", TLeave::Tab},
+    {"ClickOtherCell", TLeave::ClickOtherCell},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryGridEscape, ::testing::ValuesIn(EscapeCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+struct TypedCase {
+    const char* Name;
+    int Row;
+    const char* Typed;
+    const char* Shown;
+    int Beeps;
+    const char* Cue; // "" when none is shown
+};
+
+class EntryGridTyped : public ::testing::TestWithParam<TypedCase> {};
+
+TEST_P(EntryGridTyped, CommaPairsAndCuesByKeys) {
+    const TypedCase& C = GetParam();
+    SheetWindow W;
+    W.DuctUnits();
+    W.Grid->SetUnits(5, utAirFlowPrim, 0, 4, ft_Fixed); // cfm
+    ASSERT_TRUE(W.Show());
+    HideCue();
+    W.GoToRow(C.Row);
+    BeepCounter Beeps;
+    W.Type(QString::fromUtf8(C.Typed));
+    W.Key(Qt::Key_Return);
+    EXPECT_EQ(W.Cell(1, C.Row).toStdString(), C.Shown);
+    EXPECT_EQ(Beeps.Count(), C.Beeps);
+    EXPECT_EQ(W.Log.count(QStringLiteral("DoSetData(1,%1)").arg(C.Row)), 1);
+    // The cue stays while the focus moves back from the editor to the sheet.
+    const QLabel* Cue = ShownCue();
+    EXPECT_EQ(Cue ? Cue->text().toStdString() : std::string(), C.Cue);
+    if (Cue) {
+        // Just below the cell, clear of the value.
+        const QRect Cell = W.Grid->CellRect(1, C.Row);
+        EXPECT_GE(Cue->geometry().top(), W.Grid->viewport()->mapToGlobal(Cell.bottomLeft()).y());
+        EXPECT_EQ(Cue->geometry().left(), W.Grid->viewport()->mapToGlobal(Cell.topLeft()).x());
+    }
+    HideCue();
+}
+
+const TypedCase TypedCases[] = {
+    {"CommaIsTheDecimalPoint", 4, "2,5", "2.50", 0, ""},
+    {"SecondCommaRefused", 4, "2,5,1", "2.51", 1,
+     "Pressure Rate: \",\" is not accepted; the number has a \".\" already"},
+    {"CommaInEachNumberOfAPair", 2, "20,5/15,5", "20.5/15.5", 0, ""},
+    {"LetterRefused", 4, "2x5", "25.00", 1,
+     "Pressure Rate: \"x\" is not accepted; type digits, \"-\" and \".\""},
+    // 0.01 m³/s is 21.19 cfm, 576 m³/s 1220474.88 cfm (2118.88 cfm per m³/s).
+    {"ClampedFlowNamesTheLimits", 5, "20", "21.19", 1, "Volume Flow: 21.19 to 1220474.88 cfm"},
+    {"ClampedPairNamesTheLimits", 2, "95/20", "90.0/20.0", 1,
+     "Average Temperature: -60.0 to 90.0 \u00b0C"},
+    // Nothing after the "/" is the dry bulb alone; nothing before it stays
+    // as typed, for the reader to refuse.
+    {"EmptyWetBulbIsTheDryBulbAlone", 2, "20/", "20.0", 0, ""},
+    {"EmptyDryBulbStaysAsTyped", 2, "/15", "/15", 0, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, EntryGridTyped, ::testing::ValuesIn(TypedCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+// Pixels of a value cell within reach of a colour (the cores of glyphs).
+int PixelsNear(const QImage& Img, const QRect& R, const QColor& C) {
+    int N = 0;
+    for (int Y = R.top(); Y <= R.bottom(); ++Y)
+        for (int X = R.left(); X <= R.right(); ++X) {
+            const QColor P = Img.pixelColor(X, Y);
+            if (std::abs(P.red() - C.red()) + std::abs(P.green() - C.green()) +
+                    std::abs(P.blue() - C.blue()) <
+                60)
+                ++N;
+        }
+    return N;
+}
+
+TEST(EntryGrid, KnownRowsAreDrawnInTheAccentColourAndBold) {
+    SheetWindow W;
+    W.DuctUnits();
+    W.Grid->SetColor(QColor(0xd4, 0xd0, 0xc8));
+    W.Grid->SetColorEditCol(Qt::white);
+    W.Grid->SetValue(1, 6, 0.8); // the same text as the pressure rate row
+    ASSERT_TRUE(W.Show());
+    W.Other->setFocus(); // no highlight anywhere
+    QApplication::processEvents();
+    const QColor Link = W.Grid->palette().color(QPalette::Link);
+    const QColor White(Qt::white);
+    auto Image = [&] { return W.Grid->viewport()->grab().toImage(); };
+    auto Ink = [&](const QImage& Img, int Row) { // pixels that are not background
+        const QRect R = W.Grid->CellRect(1, Row);
+        return R.width() * R.height() - PixelsNear(Img, R, White);
+    };
+    const QImage Plain = Image();
+    EXPECT_EQ(PixelsNear(Plain, W.Grid->CellRect(1, 4), Link), 0);
+    W.Grid->SetKnownRows({4, 1});
+    W.Grid->SetRowEnabled(1, false); // known but disabled: drawn as before
+    EXPECT_EQ(W.Grid->KnownRows(), (QList<int>{1, 4}));
+    const QImage Marked = Image();
+    EXPECT_GT(PixelsNear(Marked, W.Grid->CellRect(1, 4), Link), 5);
+    EXPECT_EQ(PixelsNear(Marked, W.Grid->CellRect(1, 6), Link), 0);
+    EXPECT_EQ(PixelsNear(Marked, W.Grid->CellRect(1, 1), Link), 0);
+    // Bold: the same text takes more ink in the known row.
+    EXPECT_EQ(W.Cell(1, 4), W.Cell(1, 6));
+    EXPECT_GT(Ink(Marked, 4), Ink(Marked, 6));
+    // The background stays the value column's.
+    const QRect R4 = W.Grid->CellRect(1, 4);
+    EXPECT_EQ(Marked.pixelColor(R4.right() - 3, R4.bottom() - 1), White);
+    // Rebuilding the rows clears the marks.
+    W.Grid->SetRows(DuctRows);
+    EXPECT_TRUE(W.Grid->KnownRows().isEmpty());
+    EXPECT_EQ(PixelsNear(Image(), W.Grid->CellRect(1, 4), Link), 0);
 }
 
 } // namespace

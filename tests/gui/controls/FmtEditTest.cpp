@@ -2,6 +2,7 @@
 // Backspace and selection rules, Escape, the limit check on leaving, units
 // and the shared units label.
 #include <QDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -125,6 +126,13 @@ const FilterCase FilterCases[] = {
     {"WholeRefusesPoint", "%d", "1.5", "15", 1},
     {"FixedRefusesLetters", "%0.1f", "-a1.b", "-1.", 2},
     {"TextAcceptsAll", "%S", "x/y e.", "x/y e.", 0},
+    // A comma is the decimal point once per number; text keeps it.
+    {"CommaIsTheDecimalPoint", "%0.3f", "2400,5", "2400.5", 0},
+    {"SecondCommaRefused", "%0.3f", "2,4,5", "2.45", 1},
+    {"CommaAfterAPointRefused", "%0.4g", "2.4,5", "2.45", 1},
+    {"CommaInEachNumberOfAPair", "%0.1f/%0.1f", "20,5/15,5", "20.5/15.5", 0},
+    {"WholeRefusesComma", "%d", "2,5", "25", 1},
+    {"TextKeepsComma", "%S", "a,b", "a,b", 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FmtEditFilter, ::testing::ValuesIn(FilterCases),
@@ -145,6 +153,80 @@ TEST(FmtEdit, TypingOverASelectionOfSeveralCharactersReplacesIt) {
     EXPECT_EQ(W.Edit->text(), QStringLiteral(".7"));
     EXPECT_EQ(Beeps.Count(), 1);
 }
+
+TEST(FmtEdit, CommaOverASelectionLooksAtWhatStays) {
+    EditWindow W;
+    W.Edit->SetFormatStr(QStringLiteral("%0.3f"));
+    ASSERT_TRUE(W.Show());
+    struct Row {
+        int Start, Length;
+        const char* Shown;
+        int Beeps;
+    };
+    // Text "12.5": a point inside the selection goes with it; one outside
+    // it stays and refuses the comma.
+    for (const Row& R : {Row{2, 1, "12.5", 0}, Row{2, 2, "12.", 0}, Row{0, 2, ".5", 1}}) {
+        W.Edit->setText(QStringLiteral("12.5"));
+        W.Edit->setSelection(R.Start, R.Length);
+        BeepCounter Beeps;
+        QTest::keyClick(W.Edit, Qt::Key_Comma);
+        EXPECT_EQ(W.Edit->text().toStdString(), R.Shown) << R.Start << "+" << R.Length;
+        EXPECT_EQ(Beeps.Count(), R.Beeps) << R.Start << "+" << R.Length;
+    }
+}
+
+struct CueCase {
+    const char* Name;
+    const char* AccessibleName;
+    bool Units; // kPa
+    const char* Typed;
+    const char* Cue;
+    bool Clamped;   // the edit takes the focus back
+    bool WaitToEnd; // the cue goes after a few seconds
+};
+
+class FmtEditCue : public ::testing::TestWithParam<CueCase> {};
+
+TEST_P(FmtEditCue, TheBeepComesWithAVisibleCue) {
+    const CueCase& C = GetParam();
+    EditWindow W;
+    W.Edit->SetFormatStr(QStringLiteral("%0.3f"));
+    if (C.Units) W.Edit->SetUnitsType(utPressureBar);
+    W.Edit->SetRangeLo(70);
+    W.Edit->SetRangeHi(120);
+    W.Edit->setAccessibleName(QString::fromLatin1(C.AccessibleName));
+    ASSERT_TRUE(W.Show());
+    HideCue();
+    BeepCounter Beeps;
+    W.Type(QString::fromLatin1(C.Typed));
+    W.Leave();
+    EXPECT_EQ(Beeps.Count(), 1);
+    const QLabel* Cue = ShownCue();
+    ASSERT_NE(Cue, nullptr);
+    EXPECT_EQ(Cue->text().toStdString(), C.Cue);
+    EXPECT_GE(Cue->geometry().top(), W.Edit->mapToGlobal(W.Edit->rect().bottomLeft()).y());
+    // It stays while the focus moves (a clamped edit takes it back), and
+    // goes after a while.
+    QApplication::processEvents();
+    EXPECT_EQ(W.Edit->hasFocus(), C.Clamped);
+    EXPECT_EQ(ShownCue(), Cue);
+    if (!C.WaitToEnd) return;
+    QTest::qWait(CueMilliseconds / 2);
+    EXPECT_EQ(ShownCue(), Cue);
+    EXPECT_TRUE(QTest::qWaitFor([] { return ShownCue() == nullptr; }, CueMilliseconds * 3));
+}
+
+const CueCase CueCases[] = {
+    {"LimitsWithNameAndUnit", "Barometer", true, "130", "Barometer: 70.000 to 120.000 kPa", true,
+     true},
+    {"LimitsWithoutName", "", true, "50", "70.000 to 120.000 kPa", true, false},
+    {"LimitsWithoutUnit", "Barometer", false, "130", "Barometer: 70.000 to 120.000", true, false},
+    {"RefusedCharacter", "Barometer", false, "1x00",
+     "Barometer: \"x\" is not accepted; type digits, \"-\" and \".\"", false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FmtEditCue, ::testing::ValuesIn(CueCases),
+                         [](const auto& I) { return std::string(I.param.Name); });
 
 TEST(FmtEdit, BackspaceDeletesOnlyTheCharacterBeforeTheSelection) {
     EditWindow W;

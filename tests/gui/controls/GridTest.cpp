@@ -1,6 +1,7 @@
 // Grid control driven by key and mouse events: the in-place editor's
 // commit and its events, navigation, column formats, sizing, the
 // AlwaysShowCell highlight and the refused requests.
+#include <QDialog>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -83,14 +84,59 @@ TEST(Grid, TypingOpensTheEditorWithTheCharacterAndEnterStoresIt) {
     W.Type(QStringLiteral("hello"));
     ASSERT_TRUE(W.Grid->EditorVisible());
     EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("hello"));
-    // Escape reaches the grid only: the text is not reset.
-    W.Key(Qt::Key_Escape);
-    EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("hello"));
     W.Key(Qt::Key_Return);
     EXPECT_EQ(W.Grid->Cells(1, 2), QStringLiteral("hello"));
     ASSERT_EQ(SetTexts.count(), 1);
     EXPECT_EQ(SetTexts[0], (QVariantList{1, 2, QStringLiteral("hello")}));
     EXPECT_EQ(W.Log, (QStringList{"SelectCell(1,2)", "DoSetData(1,2)", "SelectCell(1,2)"}));
+}
+
+TEST(Grid, EscapeRevertsAndClosesTheEditorWithoutCommitting) {
+    GridWindow W;
+    QSignalSpy SetTexts(W.Grid, &TxCustomGrid::OnSetEditText);
+    ASSERT_TRUE(W.Show());
+    W.Key(Qt::Key_Down);
+    W.Type(QStringLiteral("hello"));
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    W.Key(Qt::Key_Escape);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_FALSE(W.Grid->EditorMode());
+    EXPECT_EQ(W.Grid->InplaceEditor()->text(), QStringLiteral("c1r2"));
+    EXPECT_TRUE(W.Grid->hasFocus());
+    // Moving on or leaving the grid stores nothing afterwards.
+    W.Key(Qt::Key_Down);
+    W.Other->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(W.Grid->Cells(1, 2), QStringLiteral("c1r2"));
+    EXPECT_EQ(SetTexts.count(), 0);
+    EXPECT_EQ(W.Log, (QStringList{"SelectCell(1,2)", "SelectCell(1,3)"}));
+    // F2 and Escape without typing: closed, nothing committed either.
+    W.Grid->setFocus();
+    W.Key(Qt::Key_F2);
+    ASSERT_TRUE(W.Grid->EditorVisible());
+    W.Key(Qt::Key_Escape);
+    EXPECT_FALSE(W.Grid->EditorVisible());
+    EXPECT_TRUE(W.Log.filter(QStringLiteral("DoSetData")).isEmpty());
+}
+
+// Escape cancels the cell being edited; with no cell being edited it is the
+// window's (a dialog's Cancel).
+TEST(Grid, EscapeWithoutAnEditorReachesTheDialog) {
+    QDialog Dialog;
+    auto* L = new QVBoxLayout(&Dialog);
+    auto* Grid = new TxStringGrid(&Dialog);
+    L->addWidget(Grid);
+    ASSERT_TRUE(test::ShowActive(Dialog));
+    Grid->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(Grid, QStringLiteral("x"));
+    ASSERT_TRUE(Grid->EditorVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(Grid->EditorVisible());
+    EXPECT_TRUE(Dialog.isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.result(), QDialog::Rejected);
 }
 
 TEST(Grid, ClickOnTheCurrentCellOpensTheEditorAndAnotherCellCommitsFirst) {

@@ -403,7 +403,7 @@ TEST(TechForm, CopyToXmlPutsTheSheetOnTheClipboard) {
     Frame F;
     F.Form.CopytoXML1->trigger();
     const QString Text = QApplication::clipboard()->text();
-    EXPECT_EQ(Text.toStdString(), TechFrameXml(F.Form.EntryGrid1->Model().Table()));
+    EXPECT_EQ(Text.toStdString(), GridToXml(F.Form.EntryGrid1->Model().Table()));
     EXPECT_TRUE(Text.contains(QStringLiteral("\r\n<Moist_Air>\r\n")));
     EXPECT_TRUE(Text.contains(QStringLiteral("  <Dry_Bulb Units=\"°C\">20.0</Dry_Bulb>\r\n")));
     EXPECT_TRUE(Text.endsWith(QStringLiteral("</Moist_Air>")));

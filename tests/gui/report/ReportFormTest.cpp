@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QProcess>
@@ -14,6 +15,7 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +269,22 @@ TEST_F(ReportForm, PrinterDialogsShowTheirStatus) {
     }
 }
 
+// The tool bar's buttons in order, with the hints they show.
+TEST_F(ReportForm, ButtonsAndHints) {
+    TReportForm F;
+    const std::pair<QAction*, const char*> Hints[] = {
+        {F.ActionPrint(), "Send report to printer"},  {F.ActionPdf(), "Save report as a PDF file"},
+        {F.ActionCopy(), "Copy report to clipboard"}, {F.ActionEMail(), "Send as EMail"},
+        {F.ActionSetup(), "Printer setup"},           {F.ActionFont(), "Set report font"}};
+    const QList<QAction*> Buttons = F.ToolBar1()->actions();
+    ASSERT_EQ(Buttons.size(), 7);
+    for (std::size_t I = 0; I < std::size(Hints); ++I) {
+        EXPECT_EQ(Buttons[qsizetype(I)], Hints[I].first) << I;
+        EXPECT_EQ(Hints[I].first->toolTip().toStdString(), Hints[I].second);
+    }
+    EXPECT_EQ(Buttons.last(), F.ActionClose());
+}
+
 TEST_F(ReportForm, EmailHandsTitleAndPlainTextToTheComposer) {
     QTemporaryDir Dir;
     const QString Script = Dir.filePath("xdg-email");
@@ -290,6 +308,57 @@ TEST_F(ReportForm, EmailHandsTitleAndPlainTextToTheComposer) {
     EXPECT_EQ(Got[3], "--body");
     EXPECT_EQ(QString::fromUtf8(Got[4]), F.PlainText());
     EXPECT_TRUE(F.MapiControl1().ShowDialog);
+}
+
+// A send that fails before the mail program opens says why, in a message
+// box over the report window; a send that works shows nothing.
+TEST_F(ReportForm, EmailFailureIsShownInTheWindow) {
+    struct Case {
+        const char* Composer; // the fake xdg-email's script; nullptr: none on PATH
+        int Copies;           // of the report in the editor
+        const char* Shown;    // part of the message; nullptr: no message
+    };
+    const Case Cases[] = {
+        {"exit 0", 1, nullptr},
+        {"exit 4", 1, "The mail program (xdg-email) could not open the message (exit status 4)"},
+        {"exit 3", 1, "No mail program was found (xdg-email)"},
+        {nullptr, 1, "No mail program was found (xdg-email)"},
+        {"exit 0", 400, "The message is too long to hand to the mail program"},
+    };
+    const std::string OldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << (C.Composer ? C.Composer : "none") << " x" << C.Copies);
+        QTemporaryDir Dir;
+        if (C.Composer) {
+            const QString Script = Dir.filePath("xdg-email");
+            std::ofstream(Script.toStdString()) << "#!/bin/sh\n" << C.Composer << "\n";
+            QFile::setPermissions(Script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        ::setenv("PATH", Dir.path().toUtf8().constData(), 1);
+        TReportForm F;
+        std::vector<TReportLine> Long;
+        for (int I = 0; I < C.Copies; ++I)
+            Long.insert(Long.end(), Lines.begin(), Lines.end());
+        F.WriteReport(Long, DuctReportTabs);
+        QString Shown;
+        QTimer Poll;
+        Poll.setInterval(10);
+        QObject::connect(&Poll, &QTimer::timeout, [&] {
+            if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Shown = Box->text();
+                EXPECT_EQ(Box->parentWidget(), &F);
+                Box->close();
+            }
+        });
+        Poll.start();
+        F.ActionEMail()->trigger();
+        ::setenv("PATH", OldPath.c_str(), 1);
+        if (C.Shown)
+            EXPECT_TRUE(Shown.startsWith(C.Shown)) << Shown.toStdString();
+        else
+            EXPECT_TRUE(Shown.isEmpty()) << Shown.toStdString();
+    }
 }
 
 // A page rendered to a grey image by pdftoppm at 72 dpi (one pixel a point).
