@@ -275,7 +275,7 @@ TEST(AirStateBox, CopyAndPasteTheDryAndWetBulb) {
     EXPECT_EQ(W.View.Known, (std::vector<int>{3, 4}));
     EXPECT_EQ(W.View.Cell(3), "22.0");
 
-    for (const char* Text : {"abc", "", "20/", "/15", "20/15/3"}) {
+    for (const char* Text : {"abc", "", "/15", "20/15/3"}) { // "20/" is the dry bulb alone
         SCOPED_TRACE(Text);
         const TAirStateRec Before = W.Point.State;
         const std::size_t Messages = W.View.Messages.size();

@@ -55,7 +55,8 @@ TEST(AirStateDlg, PressureRebuildsFromTheTextLastWritten) {
         {"20", 90, "20.0/", "20"}, // 50 % relative humidity at 90 kPa
         {"30/35", 101.325, "30.0/30.0", "30/30"},
         {"abc", 95, "24.0/17.0", "24/17"}, // replaced silently
-        {"20/", 95, "24.0/17.0", "24/17"},
+        {"20/", 95, "20.0/", "20"},          // the dry bulb alone, as "20"
+        {"/15", 95, "24.0/17.0", "24/17"},
         {"13.0/12.0", 80, "13.0/12.0", "13/12"},
     };
     for (const TCase& C : Cases) {
