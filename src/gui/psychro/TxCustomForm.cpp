@@ -7,7 +7,7 @@ namespace oravent::gui {
 
 std::function<void(const QString&)> TRootForm::MessageHook;
 
-TRootForm::TRootForm(QWidget* Parent) : QDialog(Parent, Qt::Tool) {}
+TRootForm::TRootForm(QWidget* Parent) : QDialog(Parent) {}
 
 void TRootForm::ShowMessage(const QString& Text) {
     if (MessageHook) {

@@ -1,7 +1,12 @@
-// TRootForm: the plain tool window every small technical window derives
-// from (the technical window frame, the pressure calculator). A dialog
-// with a tool window's frame, the modal results 1 (OK) and 2 (Cancel), and
-// one way to show a message that tests can take over.
+// TRootForm: the plain window every small technical window derives from
+// (the technical window frame, the pressure calculator): a dialog over its
+// owner with the modal results 1 (OK) and 2 (Cancel), and one way to show a
+// message that tests can take over.
+//
+// It is a dialog window, not a Qt tool window: while a tool window is
+// active Qt keeps its owner's shortcuts live, so the owner's Ctrl+C, F9 and
+// menu access keys would meet the window's own as ambiguous shortcuts and
+// neither would act.
 #pragma once
 
 #include <QDialog>

@@ -122,13 +122,8 @@ TTechForm::TTechForm(QWidget* Parent) : TRootForm(Parent) {
     const int Widths[3] = {90, 60, 50};
     for (int C = 0; C < 3; ++C)
         EntryGrid1->SetColWidths(C, ClassicPx(EntryGrid1, Widths[C]));
-    // Escape with no cell being edited is Cancel; while one is, it belongs
-    // to the editor.
-    connect(EntryGrid1, &TEntryGrid::OnKeyDown, this, [this](int& Key, Qt::KeyboardModifiers) {
-        if (Key != Qt::Key_Escape || IsEditing()) return;
-        Key = 0;
-        reject();
-    });
+    // Escape while a cell is edited cancels the edit (the grid's editor
+    // claims it); otherwise it reaches the dialog, whose reject() is Cancel.
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

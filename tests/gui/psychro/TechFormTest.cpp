@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -270,13 +272,18 @@ TEST(TechForm, LeavingGivesItsResultAndAcceptKeepsTheCellBeingEdited) {
     }
 }
 
-TEST(TechForm, EscapeWhileACellIsBeingEditedDoesNotLeave) {
+TEST(TechForm, EscapeFirstDropsTheEditThenCancels) {
     Frame F;
     ASSERT_TRUE(F.Show());
     F.TypeInto(3, QStringLiteral("30"));
     F.Key(Qt::Key_Escape);
     EXPECT_TRUE(F.Form.isVisible());
-    EXPECT_EQ(F.Form.result(), 0);
+    EXPECT_FALSE(F.Form.IsEditing());
+    EXPECT_EQ(F.Cell(3), QStringLiteral("20.0"));
+    F.Key(Qt::Key_Escape);
+    EXPECT_FALSE(F.Form.isVisible());
+    EXPECT_EQ(F.Form.result(), TTechForm::mrCancel);
+    EXPECT_TRUE(F.Commits.isEmpty());
 }
 
 TEST(TechForm, DeactivationCommitsTheCellBeingEdited) {
@@ -352,6 +359,38 @@ TEST(TechForm, KeysRunTheShownCommandsHooks) {
         F.Key(C.Key, C.Mods);
         EXPECT_EQ(F.Hooks, C.Hooks);
         EXPECT_TRUE(F.Form.isVisible());
+    }
+}
+
+TEST(TechForm, KeysActInTheWindowNotInItsOwner) {
+    // An owner with the duct window's clashing keys: Ctrl+C, F9 and menus
+    // whose access keys are Alt+C and Alt+H.
+    QMainWindow Owner;
+    QStringList OwnerRuns;
+    for (const auto& [Menu, Item, Key] :
+         {std::tuple{"&Calculate", "&Copy", QKeySequence(QKeySequence::Copy)},
+          std::tuple{"&Help", "&Solve", QKeySequence(Qt::Key_F9)}}) {
+        QAction* A = Owner.menuBar()->addMenu(Menu)->addAction(Item);
+        A->setShortcut(Key);
+        QObject::connect(A, &QAction::triggered, [&OwnerRuns, A] { OwnerRuns << A->text(); });
+    }
+    ASSERT_TRUE(test::ShowActive(Owner));
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, QStringList, int> Cases[] = {
+        {Qt::Key_C, Qt::ControlModifier, {"Copy<-CopyAction"}, 0},
+        {Qt::Key_F9, {}, {"Solve<-SolveAction"}, 0},
+        {Qt::Key_H, Qt::AltModifier, {"Help<-HelpAction"}, 0},
+        {Qt::Key_C, Qt::AltModifier, {}, TTechForm::mrCancel},
+    };
+    for (const auto& [Key, Mods, Hooks, Result] : Cases) {
+        SCOPED_TRACE(QKeySequence(Key | Mods).toString().toStdString());
+        Frame F;
+        F.Form.setParent(&Owner, F.Form.windowFlags());
+        ASSERT_TRUE(F.Show());
+        F.Key(Key, Mods);
+        EXPECT_EQ(F.Hooks, Hooks);
+        EXPECT_EQ(F.Form.result(), Result);
+        EXPECT_TRUE(OwnerRuns.isEmpty());
+        F.Form.setParent(nullptr, F.Form.windowFlags());
     }
 }
 
