@@ -247,6 +247,11 @@ const LeaveCase LeaveCases[] = {
     {"Cancel button", "",
      [](Frame& F) { QTest::mouseClick(F.Button(F.Form.CancelAction), Qt::LeftButton); },
      TTechForm::mrCancel, "20.0"},
+    // Leaving deactivates the window, which commits the cell being edited
+    // (a valid edit stays, as with any other deactivation).
+    {"Cancel button with a cell being edited", "28",
+     [](Frame& F) { QTest::mouseClick(F.Button(F.Form.CancelAction), Qt::LeftButton); },
+     TTechForm::mrCancel, "28.0"},
     {"Escape with no cell being edited is Cancel", "", [](Frame& F) { F.Key(Qt::Key_Escape); },
      TTechForm::mrCancel, "20.0"},
     {"Alt+C is Cancel, not Copy", "", [](Frame& F) { F.Key(Qt::Key_C, Qt::AltModifier); },
