@@ -7,7 +7,7 @@ set -eu
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 
-packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev locales xvfb xauth
   xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils python3 tzdata"
 missing=""

@@ -9,6 +9,8 @@
 
 #include "calc_commands.h"
 #include "calc_json.h"
+#include "psychro/AirStateFile.h"
+#include "psychro/AirStateText.h"
 #include "psychro/Hygrocalc.h"
 #include "psychro/TxAirconItems.h"
 #include "units/NumberText.h"
@@ -18,8 +20,12 @@ namespace oravent::calc {
 namespace {
 
 const char* const kAirUsage =
-    "usage: oravent-calc air [--pressure P | --altitude Z] L=VALUE L=VALUE\n"
-    "  Completes a moist-air state from two properties and prints it as JSON.\n"
+    "usage: oravent-calc air [--pressure P | --altitude Z] L=VALUE L=VALUE [--save FILE.psx]\n"
+    "       oravent-calc air --open FILE.psx [--save FILE.psx]\n"
+    "  Completes a moist-air state from two properties and prints it as JSON;\n"
+    "  --open prints the state a .psx file holds (no \"code\": it names no pair),\n"
+    "  --save also writes the state as a .psx file (a state that fails the\n"
+    "  plausibility checks is not written).\n"
     "  P in kPa (default 101.325), Z in m (standard atmosphere).\n"
     "  Property letters, values in base units:\n"
     "    t dry bulb (C)          b wet bulb (C)          h enthalpy (kJ/kg dry air)\n"
@@ -84,11 +90,54 @@ int Fail(std::FILE* err, const char* command, const std::string& message, int st
     return status;
 }
 
+// A .psx file that cannot be read or holds an implausible state: exit status 2,
+// without the usage text.
+struct FileError {
+    std::string Message;
+};
+
+// The state of a .psx file, refused unless it passes the checks a state
+// shown as valid must pass.
+TAirStateRec OpenStateFile(const std::string& name) {
+    TAirStateRec s;
+    try {
+        ReadAirStateFile(name, s);
+    } catch (const EAirStateFileError& e) {
+        throw FileError{e.what()};
+    }
+    const std::string message = CheckStoredAirState(s);
+    if (!message.empty()) throw FileError{name + ": " + message};
+    return s;
+}
+
+// Prints the state (with its pair code when it has one) and writes it to
+// save when asked; an implausible state is not written (status 1).
+int PrintState(const TAirStateRec& s, std::optional<int> code, const std::string& save,
+               const TCalcStreams& io) {
+    if (!save.empty()) {
+        const std::string message = CheckAirState(s);
+        if (!message.empty()) return Fail(io.Err, "air", message + " (nothing written)", 1);
+        try {
+            WriteAirStateFile(save, s);
+        } catch (const EAirStateFileError& e) {
+            return Fail(io.Err, "air", e.what(), 1);
+        }
+    }
+    TJson j, units = TJson::object();
+    if (code) j["code"] = *code;
+    j["units"] = TJson::object();
+    PutAirState(j, units, s, false);
+    j["units"] = std::move(units);
+    WriteJson(io.Out, j);
+    return 0;
+}
+
 } // namespace
 
 int RunAir(const std::vector<std::string>& args, const TCalcStreams& io) {
     try {
         std::optional<double> pressure, altitude;
+        std::optional<std::string> open, save;
         std::string letters;
         TAirStateRec in;
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -105,6 +154,14 @@ int RunAir(const std::vector<std::string>& args, const TCalcStreams& io) {
                 altitude = ParseValue("--altitude", *v);
                 continue;
             }
+            if (auto v = OptionValue(args, i, "--open")) {
+                open = *v;
+                continue;
+            }
+            if (auto v = OptionValue(args, i, "--save")) {
+                save = *v;
+                continue;
+            }
             if (a.size() < 3 || a[1] != '=')
                 throw UsageError{"unexpected argument '" + a + "' (expected L=VALUE)"};
             const char letter = a[0];
@@ -118,6 +175,18 @@ int RunAir(const std::vector<std::string>& args, const TCalcStreams& io) {
             letters += letter;
         }
         if (pressure && altitude) throw UsageError{"give --pressure or --altitude, not both"};
+        if (open && open->empty()) throw UsageError{"--open needs a file name"};
+        if (save && save->empty()) throw UsageError{"--save needs a file name"};
+        if (open) {
+            if (pressure || altitude || !letters.empty())
+                throw UsageError{"--open takes no properties, --pressure or --altitude"};
+            try {
+                return PrintState(OpenStateFile(*open), std::nullopt, save.value_or(""), io);
+            } catch (const FileError& e) {
+                std::fprintf(io.Err, "oravent-calc air: %s\n", e.Message.c_str());
+                return 2;
+            }
+        }
         if (letters.size() != 2) throw UsageError{"give exactly two properties"};
         const int code = TAirCombin::PairCode(letters[0], letters[1]);
         if (code < 0)
@@ -127,13 +196,7 @@ int RunAir(const std::vector<std::string>& args, const TCalcStreams& io) {
             in.Pressure = altitude ? AtmPressure(*altitude) : pressure.value_or(101.325);
             TAirStateRec out;
             AirState(out, in, code);
-            TJson j, units = TJson::object();
-            j["code"] = code;
-            j["units"] = TJson::object();
-            PutAirState(j, units, out, false);
-            j["units"] = std::move(units);
-            WriteJson(io.Out, j);
-            return 0;
+            return PrintState(out, code, save.value_or(""), io);
         } catch (const EPsychroError& e) {
             return Fail(io.Err, "air", e.what(), 1);
         }
@@ -185,9 +248,13 @@ int RunConversion(const std::vector<std::string>& args, const TCalcStreams& io, 
 } // namespace
 
 int RunPressure(const std::vector<std::string>& args, const TCalcStreams& io) {
-    return RunConversion(args, io, "pressure", "--altitude",
-                         "usage: oravent-calc pressure --altitude Z (m)", AltitudeQty, PressureQty,
-                         &AtmPressure);
+    for (const std::string& a : args)
+        if (a == "--place" || a.starts_with("--place=")) return RunPressureAtPlace(args, io);
+    return RunConversion(
+        args, io, "pressure", "--altitude",
+        "usage: oravent-calc pressure --altitude Z (m) | --place \"NAME[, REGION]\" "
+        "[--folder DIR]",
+        AltitudeQty, PressureQty, &AtmPressure);
 }
 
 int RunAltitude(const std::vector<std::string>& args, const TCalcStreams& io) {

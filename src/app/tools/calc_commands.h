@@ -19,5 +19,9 @@ int RunDuct(const std::vector<std::string>& args, const TCalcStreams& io = {}); 
 int RunAir(const std::vector<std::string>& args, const TCalcStreams& io = {});      // calc_air.cpp
 int RunPressure(const std::vector<std::string>& args, const TCalcStreams& io = {}); // calc_air.cpp
 int RunAltitude(const std::vector<std::string>& args, const TCalcStreams& io = {}); // calc_air.cpp
+int RunLocdb(const std::vector<std::string>& args, const TCalcStreams& io = {}); // calc_locdb.cpp
+// pressure --place "NAME[, REGION]" [--folder DIR] (calc_locdb.cpp; RunPressure
+// hands over when it sees --place).
+int RunPressureAtPlace(const std::vector<std::string>& args, const TCalcStreams& io = {});
 
 } // namespace oravent::calc

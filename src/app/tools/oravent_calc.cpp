@@ -1,8 +1,9 @@
 // oravent-calc: the command-line companion of the desktop program.
 //   oravent-calc duct ...       size a duct (or a CSV schedule of ducts)
 //   oravent-calc air ...        complete a moist-air state from two properties
-//   oravent-calc pressure ...   standard-atmosphere pressure of an altitude
+//   oravent-calc pressure ...   standard-atmosphere pressure of an altitude or a place
 //   oravent-calc altitude ...   standard-atmosphere altitude of a pressure
+//   oravent-calc locdb ...      list, search, build and check the location database
 // Exit status: 0 success, 1 a calculation failed, 2 bad usage.
 #include <cstdio>
 #include <string>
@@ -18,7 +19,10 @@ void PrintUsage(std::FILE* to) {
                "  duct       size a duct from the reset sheet and edits (--help for details)\n"
                "  air        complete a moist-air state from two properties\n"
                "  pressure   --altitude Z   standard-atmosphere pressure in kPa\n"
-               "  altitude   --pressure P   standard-atmosphere altitude in m\n",
+               "  pressure   --place \"NAME[, REGION]\" [--folder DIR]\n"
+               "             a place's altitude and its standard-atmosphere pressure\n"
+               "  altitude   --pressure P   standard-atmosphere altitude in m\n"
+               "  locdb      list, search, build or check the location database (--help)\n",
                to);
 }
 
@@ -35,6 +39,7 @@ int main(int argc, char** argv) {
     if (command == "air") return oravent::calc::RunAir(args);
     if (command == "pressure") return oravent::calc::RunPressure(args);
     if (command == "altitude") return oravent::calc::RunAltitude(args);
+    if (command == "locdb") return oravent::calc::RunLocdb(args);
     if (command == "--help" || command == "-h" || command == "help") {
         PrintUsage(stdout);
         return 0;

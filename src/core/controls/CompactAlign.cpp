@@ -10,8 +10,8 @@ TCompactAlignResult FitToColumns(const TCompactAlignInput& In, const int (&ColWi
         R.ColWidths[C] = ColWidths[C];
     const int B = In.SingleBorder ? 3 : -1;
     R.Width = In.FrameWidth + In.GridLineWidth * 3 + B + ColWidths[0] + ColWidths[1] + ColWidths[2];
-    R.Height =
-        B + (In.Row0Height + In.GridLineWidth) * In.RowCount + In.StatusBarHeight + In.FrameHeight;
+    R.Height = B + (In.Row0Height + In.GridLineWidth) * In.RowCount + In.ToolBarHeight +
+               In.StatusBarHeight + In.FrameHeight + In.ExtraHeight;
     if (R.Height > In.MaxHeight) {
         R.Height = In.MaxHeight;
         R.Width += In.ScrollBarWidth;
@@ -27,6 +27,12 @@ TCompactAlignResult CompactAlign(const TCompactAlignInput& In) {
         Widths[C] = C == 0 ? std::max(M + 10, 90) : C == 1 ? std::max(M + 25, 60) : M + 15;
     }
     return FitToColumns(In, Widths);
+}
+
+TCompactAlignResult TechFormAlign(TCompactAlignInput In, int ToolBarHeight) {
+    In.ToolBarHeight = ToolBarHeight;
+    In.ExtraHeight = 2;
+    return CompactAlign(In);
 }
 
 } // namespace oravent

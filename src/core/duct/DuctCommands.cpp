@@ -182,20 +182,20 @@ void TDuctCommands::Restore(const TState& State) {
     FView.HistoryChanged();
 }
 
-void TDuctCommands::Undo() {
-    if (FUndo.empty()) return;
-    FRedo.push_back({Sheet, View});
-    TState State = std::move(FUndo.back());
-    FUndo.pop_back();
+void TDuctCommands::Step(std::vector<TState>& From, std::vector<TState>& To) {
+    if (From.empty()) return;
+    To.push_back({Sheet, View});
+    TState State = std::move(From.back());
+    From.pop_back();
     Restore(State);
 }
 
+void TDuctCommands::Undo() {
+    Step(FUndo, FRedo);
+}
+
 void TDuctCommands::Redo() {
-    if (FRedo.empty()) return;
-    FUndo.push_back({Sheet, View});
-    TState State = std::move(FRedo.back());
-    FRedo.pop_back();
-    Restore(State);
+    Step(FRedo, FUndo);
 }
 
 std::string_view TDuctCommands::Description(int Row) {

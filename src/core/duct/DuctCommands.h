@@ -108,6 +108,9 @@ private:
     // command changed the sheet or the unit choices.
     template <class TCommand> void Recorded(TCommand&& Command);
     void Restore(const TState& State);
+    // Undo or Redo: the newest state of From is restored, the current one
+    // goes to To.
+    void Step(std::vector<TState>& From, std::vector<TState>& To);
     bool SameState(const TState& A) const;
 
     // The status after an iteration; the message after an arithmetic

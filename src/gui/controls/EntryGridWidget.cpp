@@ -450,6 +450,19 @@ void TEntryGrid::StepEnum(bool Next) {
 
 void TEntryGrid::GridKeyDown(QKeyEvent* E) {
     const int Key = E->key();
+    if (IsEditingAidKey(E)) {
+        // F4 or Alt+Down: the row's editing aid, as a click on its button
+        // (a value being typed is committed first).
+        int K = Key;
+        emit OnKeyDown(K, E->modifiers());
+        if (K == 0) return;
+        if (EditorMode()) CommitEditor();
+        if (CurrentIsEnabledEnum())
+            ShowDropList();
+        else
+            PropEditorClick();
+        return;
+    }
     if ((Key == Qt::Key_Left || Key == Qt::Key_Right) && CurrentIsEnabledEnum()) {
         int K = Key;
         emit OnKeyDown(K, E->modifiers());
@@ -459,6 +472,12 @@ void TEntryGrid::GridKeyDown(QKeyEvent* E) {
         return;
     }
     TxStringGrid::GridKeyDown(E);
+}
+
+bool TEntryGrid::IsEditingAidKey(const QKeyEvent* E) {
+    const auto Mods = E->modifiers() & ~Qt::KeypadModifier;
+    return (E->key() == Qt::Key_F4 && Mods == Qt::NoModifier) ||
+           (E->key() == Qt::Key_Down && Mods == Qt::AltModifier);
 }
 
 void TEntryGrid::DblClick() {

@@ -127,6 +127,9 @@ public:
     void HideDropList(bool FocusSheet);
     // Actions behind the aids.
     void PropEditorClick();
+    // F4, or Alt+Down: runs the current row's property editor or opens its
+    // list, as a click on the row's button does.
+    static bool IsEditingAidKey(const QKeyEvent* E);
     void SpinClick(bool Up);
     void CheckBoxClick();
     void StepEnum(bool Next);

@@ -49,6 +49,12 @@ void TxInplaceEdit::keyPressEvent(QKeyEvent* E) {
         FGrid->GridKeyDown(E);
         E->accept();
     };
+    // F4 and Alt+Down belong to the grid: they open the row's editing aid.
+    if ((Key == Qt::Key_F4 && !(Mods & ~Qt::KeypadModifier)) ||
+        (Key == Qt::Key_Down && (Mods & ~Qt::KeypadModifier) == Qt::AltModifier)) {
+        ToGrid();
+        return;
+    }
     switch (Key) {
     case Qt::Key_Up:
     case Qt::Key_Down:

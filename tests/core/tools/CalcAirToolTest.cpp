@@ -1,10 +1,14 @@
 // The air, pressure and altitude commands of oravent-calc, run in process.
+#include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "core/common/TestFiles.h"
 #include "core/tools/ToolRun.h"
+#include "psychro/AirStateFile.h"
 #include "psychro/Hygrocalc.h"
 
 namespace oravent {
@@ -100,6 +104,63 @@ TEST_P(CalcAirToolErrors, MessageOnStderrAndExitStatus) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, CalcAirToolErrors, ::testing::ValuesIn(kToolErrors),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// --save writes the completed state; --open prints it back with every
+// number as it was, and can copy it to another file.
+TEST(CalcAirTool, SaveAndOpenAStateFile) {
+    test::TTempDir Dir;
+    const std::string A = Dir / "a.psx", B = Dir / "b.psx";
+    const TToolRun Saved = RunLine("air --pressure 95 t=24 f=0.4 --save " + A);
+    ASSERT_EQ(Saved.Status, 0) << Saved.Err;
+    TAirStateRec S;
+    ReadAirStateFile(A, S);
+    EXPECT_EQ(S.Pressure, 95);
+    EXPECT_EQ(Saved.Json()["wet_bulb"].get<double>(), S.WetBulb);
+
+    const TToolRun Opened = RunLine("air --open " + A + " --save=" + B);
+    ASSERT_EQ(Opened.Status, 0) << Opened.Err;
+    auto Expected = Saved.Json();
+    Expected.erase("code");
+    EXPECT_EQ(Opened.Json(), Expected);
+    EXPECT_EQ(test::GetFile(B), test::GetFile(A));
+}
+
+// Files that cannot be read or hold no plausible state: exit status 2,
+// nothing printed; a state that fails the checks is never written.
+TEST(CalcAirTool, RefusesUnreadableAndImplausibleFiles) {
+    test::TTempDir Dir;
+    test::PutFile(Dir / "short.psx", std::string(100, '\0'));
+    TAirStateRec Wet;
+    SetState(Wet, 101.325, 20, 15, 0);
+    Wet.WetBulb = 25;
+    WriteAirStateFile(Dir / "wet.psx", Wet);
+    TAirStateRec NaN = Wet;
+    NaN.WetBulb = 15;
+    NaN.Density = std::numeric_limits<double>::quiet_NaN();
+    WriteAirStateFile(Dir / "nan.psx", NaN);
+    struct TCase {
+        std::string Args;
+        int Status;
+        std::string Message;
+    };
+    const TCase Cases[] = {
+        {"air --open " + (Dir / "short.psx"), 2, "Error reading file " + (Dir / "short.psx")},
+        {"air --open " + (Dir / "none.psx"), 2, "Error reading file " + (Dir / "none.psx")},
+        {"air --open " + (Dir / "wet.psx"), 2, "Wet Bulb > Dry Bulb"},
+        {"air --open " + (Dir / "nan.psx"), 2, "Bad data..."},
+        {"air --open " + (Dir / "nan.psx") + " t=20 f=0.5", 2, "takes no properties"},
+        {"air t=120 f=0.1 --save " + (Dir / "hot.psx"), 1, "Dry bulb too high..."},
+        {"air t=20 f=0.5 --save " + (Dir / "no/such/c.psx"), 1, "Unable to write to"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Args);
+        const TToolRun R = RunLine(C.Args);
+        EXPECT_EQ(R.Status, C.Status);
+        EXPECT_EQ(R.Out, "");
+        EXPECT_NE(R.Err.find(C.Message), std::string::npos) << R.Err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir / "hot.psx"));
+}
 
 } // namespace
 } // namespace oravent

@@ -317,6 +317,66 @@ const PropCase PropCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, EntryGridPropEditor, ::testing::ValuesIn(PropCases),
                          [](const auto& I) { return std::string(I.param.Name); });
 
+// F4 and Alt+Down run the row's editing aid from the keyboard, also while
+// a value is being typed (it is committed first); elsewhere they do nothing.
+TEST(EntryGrid, F4AndAltDownRunTheRowsEditingAid) {
+    struct TCase {
+        const char* Name;
+        int Row;
+        const char* Typed; // typed into the cell first, if any
+        Qt::Key Key;
+        Qt::KeyboardModifiers Mods;
+        int Calls;
+        QStringList Log;
+        bool ListShown;
+    };
+    const TCase Cases[] = {
+        {"F4 on the barometer", 1, "", Qt::Key_F4, {}, 1, {"DoSetData(1,1)"}, false},
+        {"Alt+Down on the barometer",
+         1,
+         "",
+         Qt::Key_Down,
+         Qt::AltModifier,
+         1,
+         {"DoSetData(1,1)"},
+         false},
+        {"F4 while typing",
+         1,
+         "95",
+         Qt::Key_F4,
+         {},
+         1,
+         {"DoSetData(1,1)", "DoSetData(1,1)"},
+         false},
+        {"F4 on the roughness", 3, "", Qt::Key_F4, {}, 0, {}, true},
+        {"F4 on a row without aid", 4, "", Qt::Key_F4, {}, 0, {}, false},
+        {"Shift+F4 is not the key", 1, "", Qt::Key_F4, Qt::ShiftModifier, 0, {}, false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        SheetWindow W;
+        W.DuctUnits();
+        int Calls = 0;
+        QString Seen;
+        W.Grid->SetPropEditor(1, [&](TFieldValue& V) {
+            ++Calls;
+            Seen = QString::number(std::get<double>(V));
+            V = 99.5;
+            return 1;
+        });
+        ASSERT_TRUE(W.Show());
+        W.GoToRow(C.Row);
+        if (*C.Typed) W.Type(C.Typed);
+        W.Key(C.Key, C.Mods);
+        EXPECT_EQ(Calls, C.Calls);
+        if (*C.Typed) {
+            EXPECT_EQ(Seen, C.Typed); // the editor saw the typed value
+        }
+        EXPECT_EQ(W.Log.filter("DoSetData"), C.Log);
+        EXPECT_EQ(W.Grid->DropList()->isVisible(), C.ListShown);
+    }
+}
+
 struct SpinCase {
     const char* Name;
     double Start;
