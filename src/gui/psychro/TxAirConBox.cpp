@@ -79,25 +79,36 @@ void TAirConBox::Place(const oravent::TAirConWindowState& State, const QString& 
     CancelAction->setVisible(true);
     for (int C = 0; C < std::min(oravent::AirConColumnCount, EntryGrid1->ColCount()); ++C)
         if (State.ColWidths[C] > 0) EntryGrid1->SetColWidths(C, State.ColWidths[C]);
+    // Never smaller than the tool bar and status bar need (the layout would
+    // grow it on showing, past the place worked out below).
     if (State.Width > 0 && State.Height > 0)
-        resize(std::max(State.Width, minimumWidth()), std::max(State.Height, minimumHeight()));
+        resize(QSize(State.Width, State.Height)
+                   .expandedTo(minimumSize())
+                   .expandedTo(minimumSizeHint()));
+    move(OnScreen(QPoint(State.Left, State.Top)));
+}
+
+QPoint TAirConBox::OnScreen(QPoint At) const {
     // The frame is known only once the window is shown: until then count
     // the title bar the style draws.
     QSize Frame = frameGeometry().size() - size();
     if (Frame.isEmpty())
         Frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
-    const QPoint At(State.Left, State.Top);
     const QScreen* S = QGuiApplication::screenAt(At);
     if (!S) S = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!S) {
-        move(At);
-        return;
-    }
+    if (!S) return At;
     const QRect Area = S->availableGeometry();
     const TScreenPoint P =
         KeepWindowOnScreen({At.x(), At.y()}, {width() + Frame.width(), height() + Frame.height()},
                            {Area.left(), Area.top(), Area.width(), Area.height()});
-    move(P.X, P.Y);
+    return {P.X, P.Y};
+}
+
+void TAirConBox::showEvent(QShowEvent* E) {
+    TTechForm::showEvent(E);
+    // Now with the frame the desktop gave it.
+    const QPoint At = OnScreen(pos());
+    if (At != pos()) move(At);
 }
 
 oravent::TAirConWindowState TAirConBox::Placement() const {

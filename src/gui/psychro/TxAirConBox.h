@@ -58,7 +58,15 @@ public:
     // Position, size (inside the frame) and column widths as they are now.
     oravent::TAirConWindowState Placement() const;
 
+protected:
+    // Once shown, the window is kept on the screen with its real frame.
+    void showEvent(QShowEvent* E) override;
+
 private:
+    // Where the window's frame goes so that all of it is on the screen
+    // holding At.
+    QPoint OnScreen(QPoint At) const;
+
     oravent::TAirconItem& FItem;
 };
 
