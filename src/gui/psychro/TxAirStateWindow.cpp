@@ -141,6 +141,14 @@ void TAirStateBox::showEvent(QShowEvent* E) {
     // Also where no window manager activates the window.
     FBox->Activate();
     TAirConBox::showEvent(E);
+    // The keys start on the first value the user may change (the name and
+    // the pressure rows may be fixed).
+    for (int R = AirStateNameRow; R <= AirStateLastRow; ++R) {
+        if (!EntryGrid1->GetRowEnabled(R)) continue;
+        if (!EntryGrid1->GetRowEnabled(EntryGrid1->Row()) || EntryGrid1->Col() != 1)
+            EntryGrid1->FocusCell(1, R, true);
+        break;
+    }
     EntryGrid1->setFocus(Qt::OtherFocusReason);
 }
 

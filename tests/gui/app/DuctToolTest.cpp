@@ -454,6 +454,8 @@ TEST_F(DuctToolTest, AverageTemperatureIsEditedInTheAirStateWindow) {
             EXPECT_EQ(W.EntryGrid1->Cells(1, 1), "In Duct");
             EXPECT_FALSE(W.EntryGrid1->GetRowEnabled(1)); // the name
             EXPECT_FALSE(W.EntryGrid1->GetRowEnabled(2)); // the pressure
+            // The keys start on the dry bulb, the first value to change.
+            EXPECT_EQ(QPoint(W.EntryGrid1->Col(), W.EntryGrid1->Row()), QPoint(1, 3));
             EXPECT_EQ(W.EntryGrid1->Cells(1, 3) + "/" + W.EntryGrid1->Cells(1, 4), Row2);
             C.Steps(W);
         }));

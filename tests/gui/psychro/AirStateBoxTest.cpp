@@ -166,6 +166,7 @@ TEST_F(AirStateWindowTest, OpensWithItsToolsRowsAndTheDefaultPair) {
         EXPECT_TRUE(B.EntryGrid1->GetRowEnabled(1)); // EditItemName
         EXPECT_TRUE(B.EntryGrid1->GetRowEnabled(2)); // EditPressure
         EXPECT_FALSE(B.EntryGrid1->GetRowEnabled(12));
+        EXPECT_EQ(QPoint(B.EntryGrid1->Col(), B.EntryGrid1->Row()), QPoint(1, 1));
         Key(B, Qt::Key_Escape);
     });
     EXPECT_EQ(Result, mrCancel);
