@@ -8,8 +8,8 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -17,7 +17,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QXmlStreamReader>
 
 #include <cstring>
 #include <functional>
@@ -151,12 +150,7 @@ TEST_F(AirStateWindowTest, OpensWithItsToolsRowsAndTheDefaultPair) {
         EXPECT_EQ(B.windowTitle(), "Moist Air State");
         EXPECT_EQ(B.StatusText(), "Ready...");
         EXPECT_EQ(B.EntryGrid1->RowCount(), 13);
-        for (const TAirStateRowDef& D : AirStateRows)
-            EXPECT_EQ(Cell(B, D.Row, 0).toStdString(), AirStateRowCaption(D));
-        const QStringList Units = {"kPa", "°C",  "°C",  "kJ/kg", "g/kg",   "%",
-                                   "°C",  "kPa", "kPa", "kg/m³", "kJ/kg·K"};
-        for (int R = 2; R <= 12; ++R)
-            EXPECT_EQ(Cell(B, R, 2), Units[R - 2]) << R;
+        EXPECT_EQ(Cell(B, 6, 2) + Cell(B, 7, 2), "g/kg%"); // the component's row units
         EXPECT_EQ(Cell(B, 1), "Moist Air");
         EXPECT_EQ(Cell(B, 3), "25.0");
         EXPECT_EQ(Cell(B, 4), "17.0");
@@ -283,41 +277,22 @@ TEST_F(AirStateWindowTest, LeavingKeepsOnlyAValidState) {
 // ---------------------------------------------------------------------------
 // Clipboard and help
 
+// The texts are the presenter's; here the keys and the menu reach them.
 TEST_F(AirStateWindowTest, ClipboardCommandsFromTheKeyboard) {
     TAirStateDlg Dlg(nullptr);
-    Dlg.Model().SetItemName("R&D \"lab\" <1>");
     Run(Dlg, [&](TAirStateBox& B) {
         Paste(B, "13/12");
         Key(B, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(Clipboard(), "13.000/12.000");
-
         Key(B, Qt::Key_V, Qt::AltModifier); // View: the table as CSV
-        const QStringList Lines = Clipboard().split("\r\n");
-        ASSERT_EQ(Lines.size(), 14); // 13 rows and the end of the last
-        EXPECT_EQ(Lines[0], "Property,Value,Units");
-        EXPECT_EQ(Lines[1], "Name,\"R&D \"\"lab\"\" <1>\",");
-        EXPECT_EQ(Lines[3], "\"Dry Bulb\",13.0,°C");
-
+        EXPECT_TRUE(Clipboard().startsWith("Property,Value,Units\r\nName,\"Moist Air\",\r\n"));
         B.CopytoXML1->trigger(); // the context menu's Copy to XML
-        const QString Xml = Clipboard();
-        EXPECT_TRUE(Xml.startsWith("<?xml version=\"1.0\" ?>\r\n"
-                                   "<?xml-stylesheet type=\"text/xsl\" href=\"airstate.xsl\"?>"));
-        EXPECT_TRUE(Xml.contains("<properties name=\"R&amp;D &quot;lab&quot; &lt;1&gt;\">"));
-        EXPECT_TRUE(
-            Xml.contains("<item code=\"db\" caption=\"Dry Bulb\" units=\"°C\">13.0</item>"));
-        QXmlStreamReader Reader(Xml);
-        int Items = 0;
-        while (!Reader.atEnd())
-            if (Reader.readNext() == QXmlStreamReader::StartElement && Reader.name() == u"item")
-                ++Items;
-        EXPECT_FALSE(Reader.hasError()) << Reader.errorString().toStdString();
-        EXPECT_EQ(Items, 11);
-
+        EXPECT_TRUE(Clipboard().contains(
+            "<item code=\"db\" caption=\"Dry Bulb\" units=\"°C\">13.0</item>"));
         // A text that is no temperature says so and changes nothing.
         Paste(B, "warm");
         EXPECT_EQ(Messages.size(), 1);
-        EXPECT_EQ(Cell(B, 3), "13.0");
-        EXPECT_EQ(Cell(B, 4), "12.0");
+        EXPECT_EQ(Cell(B, 3) + "/" + Cell(B, 4), "13.0/12.0");
         Key(B, Qt::Key_Escape);
     });
 }
@@ -344,16 +319,12 @@ TEST_F(AirStateWindowTest, HelpOpensThePageOfTheSharedFolder) {
 // ---------------------------------------------------------------------------
 // Files
 
-TEST_F(AirStateWindowTest, FilesRoundTripAndRefuseWhatTheyCannotTake) {
+// The file rules are the presenter's; here Alt+S and Alt+O reach them
+// through the dialogs, which start in the program's folder.
+TEST_F(AirStateWindowTest, FilesThroughTheDialogs) {
     const QString Path = FFiles.filePath("duct.psx");
-    const QString Short = FFiles.filePath("short.psx");
-    {
-        QFile F(Short);
-        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-        F.write(QByteArray(100, '\0'));
-    }
     QStringList Asked; // "save <folder>" or "open <folder>"
-    QString Answer;
+    QString Answer = Path;
     TAirConBox::FileDialogHook = [&](TAirConBox& Box, bool Save) {
         Asked << QString(Save ? "save " : "open ") + Box.InitialDir();
         return Answer;
@@ -362,40 +333,22 @@ TEST_F(AirStateWindowTest, FilesRoundTripAndRefuseWhatTheyCannotTake) {
     TAirStateDlg Dlg(nullptr);
     Run(Dlg, [&](TAirStateBox& B) {
         Paste(B, "21/16");
-        Answer = Path;
         Key(B, Qt::Key_S, Qt::AltModifier);
-        QFile F(Path);
-        ASSERT_TRUE(F.open(QIODevice::ReadOnly));
-        EXPECT_EQ(F.readAll().toStdString(), AirStateToBytes(Saved));
-        F.close();
-
         Paste(B, "30/20");
         Key(B, Qt::Key_O, Qt::AltModifier);
         EXPECT_TRUE(Same(B.Item().State, Saved));
-        EXPECT_EQ(Cell(B, 3), "21.0");
-        EXPECT_EQ(Cell(B, 4), "16.0");
-
-        // An error status saves nothing and asks for no file.
-        Type(B, 4, "35");
-        const int AskedBefore = Asked.size();
+        EXPECT_EQ(Cell(B, 3) + "/" + Cell(B, 4), "21.0/16.0");
+        Type(B, 4, "35"); // an error: nothing saved, no file asked for
         Key(B, Qt::Key_S, Qt::AltModifier);
         EXPECT_EQ(B.StatusText(), "Can\"t save invalid data...");
-        EXPECT_EQ(Asked.size(), AskedBefore);
-        EXPECT_EQ(QFileInfo(Path).size(), 120);
-
-        Type(B, 4, "15");
-        const TAirStateRec Before = B.Item().State;
-        Answer = Short;
+        Answer.clear(); // a cancelled dialog opens nothing
         Key(B, Qt::Key_O, Qt::AltModifier);
-        EXPECT_EQ(Messages, QStringList{"Error reading file " + Short});
-        EXPECT_TRUE(Same(B.Item().State, Before));
-        Answer.clear(); // the dialog cancelled
-        Key(B, Qt::Key_O, Qt::AltModifier);
-        EXPECT_TRUE(Same(B.Item().State, Before));
+        EXPECT_EQ(Cell(B, 4), "35.0");
         Key(B, Qt::Key_Escape);
     });
     const QString Dir = QString::fromStdString(AppFolder());
-    EXPECT_EQ(Asked, (QStringList{"save " + Dir, "open " + Dir, "open " + Dir, "open " + Dir}));
+    EXPECT_EQ(Asked, (QStringList{"save " + Dir, "open " + Dir, "open " + Dir}));
+    EXPECT_TRUE(Messages.isEmpty());
 }
 
 TEST_F(AirStateWindowTest, SaveDialogOffersPsxFilesAndAddsTheExtension) {
