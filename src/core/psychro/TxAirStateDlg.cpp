@@ -1,5 +1,6 @@
 #include "psychro/TxAirStateDlg.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "psychro/AirStateText.h"
@@ -40,6 +41,15 @@ TAirStateRec StateOf(std::string_view Text, double P) {
 }
 
 } // namespace
+
+TScreenPoint KeepWindowOnScreen(TScreenPoint At, TScreenSize Size, const TScreenRect& Area) {
+    const auto Fit = [](int Pos, int Extent, int AreaPos, int AreaExtent) {
+        if (Pos + Extent > AreaPos + AreaExtent) Pos = AreaPos + AreaExtent - Extent;
+        return std::max(Pos, AreaPos);
+    };
+    return {Fit(At.X, Size.Width, Area.Left, Area.Width),
+            Fit(At.Y, Size.Height, Area.Top, Area.Height)};
+}
 
 // ---- TAirConDlg -----------------------------------------------------------------
 

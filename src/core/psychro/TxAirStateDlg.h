@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/AppFolders.h"
 #include "common/TxIniFiles.h"
 #include "psychro/TxAirconItems.h"
 
@@ -47,6 +48,12 @@ struct TAirConWindowState {
 
 // Modal results.
 inline constexpr int mrOk = 1, mrCancel = 2;
+
+// Where a window of Size (frame included) asked to stand at At is shown so
+// that all of it lies in Area (the screen's work area): pulled back from the
+// right and bottom edges first, then from the left and top ones, so a window
+// larger than the area keeps its top-left corner visible. Sizes are kept.
+TScreenPoint KeepWindowOnScreen(TScreenPoint At, TScreenSize Size, const TScreenRect& Area);
 
 class TAirConDlg {
 public:

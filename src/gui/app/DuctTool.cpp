@@ -26,6 +26,8 @@
 #include "common/TxRegistry.h"
 #include "common/TxVerInfo.h"
 #include "controls/CompactAlign.h"
+#include "duct/DuctAirEditor.h"
+#include "psychro/TxAirStateDialog.h"
 #include "report/DuctReport.h"
 #include "report/TxReporter.h"
 
@@ -88,6 +90,17 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
         Rows << Q(T);
     FGrid->SetRows(Rows);
     FCommands->ApplyUnits();
+    // The air state window edits the temperature row, with its own stored
+    // settings read after the window's.
+    FAirStateDlg = new TAirStateDlg(this, std::string(DuctAirStateDlgName));
+    try {
+        SetupDuctAirStateDlg(FAirStateDlg->Model(), TRegistryIniFile(AppRegistryKey()),
+                             TAirConDlg::ScreenSize());
+    } catch (const std::exception& E) {
+        ShowMessage(QString::fromUtf8(E.what()));
+    }
+    FGrid->SetPropEditor(static_cast<int>(TDuctRow::Temperature),
+                         [this](TFieldValue& Value) { return EditTemperature(Value); });
     FCommands->Start();
     // Selecting the first value cell on the grid before it had its size may
     // have scrolled the captions out of view.
@@ -239,6 +252,7 @@ void TDuctUForm::SaveSettings() {
         Store.BeginUpdate();
         SaveFormState(Store, FormName, CurrentFormState(*this));
         FCommands->SaveSettings(Store);
+        FAirStateDlg->SaveSettings(Store);
         Store.EndUpdate();
     } catch (const std::exception& E) {
         ShowMessage(QString::fromUtf8(E.what()));
@@ -333,6 +347,22 @@ void TDuctUForm::RoughnessSettings() {
     DuctSheet Edited = FCommands->Sheet;
     if (EditRoughness(*FRoughForm, Edited)) FCommands->SetRoughnessTable(Edited.RoughnessTable);
     activateWindow(); // the keys come back here, with or without a window manager
+}
+
+int TDuctUForm::EditTemperature(TFieldValue& Value) {
+    int Result = oravent::mrCancel;
+    try {
+        Result = EditDuctTemperature(
+            FAirStateDlg->Model(), FCommands->Sheet, Value, [this](oravent::TAirStateDlg&) {
+                return FAirStateDlg->Execute(nullptr, kFormPosNotSet, kFormPosNotSet);
+            });
+    } catch (const std::exception& E) {
+        // The text gives no air at the barometer: the row keeps its text.
+        ShowMessage(QString::fromUtf8(E.what()));
+        Result = oravent::mrCancel;
+    }
+    activateWindow(); // the keys come back here, with or without a window manager
+    return Result;
 }
 
 void TDuctUForm::Undo() {

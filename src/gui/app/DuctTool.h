@@ -18,6 +18,7 @@ class QAction;
 
 namespace oravent::gui {
 
+class TAirStateDlg;
 class TDuctRoughForm;
 class TReportForm;
 
@@ -32,6 +33,8 @@ public:
     TDuctCommands& Commands() { return *FCommands; }
     DuctSheet& Sheet() { return FCommands->Sheet; }
     TReportForm* ReportForm() const;
+    // The air state dialog component of the Average Temperature row.
+    TAirStateDlg* AirStateDlg() const { return FAirStateDlg; }
     QAction* Action(const QString& ObjectName) const;
 
     // The calculation file of "&Open" and "&Save", and of the file dialogs'
@@ -87,6 +90,9 @@ private:
     // program's own "Oravent.ini" (a file dialog's or the command line's).
     void ShowFileInTitle(const QString& FileName);
     void UpdateHistoryActions();
+    // The Average Temperature row's property editor: the air state window at
+    // the mouse pointer (or where it was last left) with the row's text.
+    int EditTemperature(TFieldValue& Value);
 
     std::unique_ptr<TView> FView;
     std::unique_ptr<TDuctCommands> FCommands;
@@ -94,6 +100,7 @@ private:
     QLabel* FPanels[3] = {};
     QPointer<TDuctRoughForm> FRoughForm;
     QPointer<TReportForm> FReportForm;
+    TAirStateDlg* FAirStateDlg = nullptr;
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;

@@ -55,7 +55,7 @@ TEST(AirStateDlg, PressureRebuildsFromTheTextLastWritten) {
         {"20", 90, "20.0/", "20"}, // 50 % relative humidity at 90 kPa
         {"30/35", 101.325, "30.0/30.0", "30/30"},
         {"abc", 95, "24.0/17.0", "24/17"}, // replaced silently
-        {"20/", 95, "20.0/", "20"},          // the dry bulb alone, as "20"
+        {"20/", 95, "20.0/", "20"},        // the dry bulb alone, as "20"
         {"/15", 95, "24.0/17.0", "24/17"},
         {"13.0/12.0", 80, "13.0/12.0", "13/12"},
     };
@@ -230,6 +230,37 @@ TEST(AirStateFile, StoredStateChecks) {
     EXPECT_EQ(CheckStoredAirState(S), "");
     S.Density = NaN;
     EXPECT_EQ(CheckStoredAirState(S), "Bad data...");
+}
+
+// A window shown where it was asked, or pulled back onto the work area.
+TEST(AirStateDlg, WindowIsKeptOnTheScreen) {
+    struct TCase {
+        const char* Name;
+        TScreenPoint At;
+        TScreenSize Size;
+        TScreenPoint Shown;
+    };
+    const TScreenRect Area{0, 30, 1920, 1050}; // a panel across the top
+    const TCase Cases[] = {
+        {"inside", {300, 200}, {216, 295}, {300, 200}},
+        {"past the right edge", {1800, 200}, {216, 295}, {1704, 200}},
+        {"past the bottom edge", {300, 1000}, {216, 295}, {300, 785}},
+        {"past both edges", {1919, 1079}, {216, 295}, {1704, 785}},
+        {"above the work area", {300, 0}, {216, 295}, {300, 30}},
+        {"left of the screen", {-50, 200}, {216, 295}, {0, 200}},
+        {"wider than the screen", {500, 200}, {2500, 295}, {0, 200}},
+        {"taller than the work area", {500, 200}, {216, 1200}, {500, 30}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const TScreenPoint P = KeepWindowOnScreen(C.At, C.Size, Area);
+        EXPECT_EQ(P.X, C.Shown.X);
+        EXPECT_EQ(P.Y, C.Shown.Y);
+    }
+    // A second screen to the left (negative coordinates) is a work area too.
+    const TScreenPoint P = KeepWindowOnScreen({-1900, 10}, {216, 295}, {-1920, 0, 1920, 1080});
+    EXPECT_EQ(P.X, -1900);
+    EXPECT_EQ(P.Y, 10);
 }
 
 } // namespace

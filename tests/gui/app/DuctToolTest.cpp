@@ -14,8 +14,10 @@
 #include <QToolTip>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -26,6 +28,9 @@
 #include "common/TxRegistry.h"
 #include "controls/EntryGridWidget.h"
 #include "gui/controls/GuiTestUtil.h"
+#include "psychro/Hygrocalc.h"
+#include "psychro/TxAirStateDialog.h"
+#include "psychro/TxAirStateWindow.h"
 #include "report/TxReporter.h"
 
 using namespace oravent;
@@ -380,6 +385,146 @@ TEST_F(DuctToolTest, MenuAccessKeysAreUnique) {
             Keys.insert(T.at(At + 1).toLower());
         }
     }
+}
+
+// ---------------------------------------------------------------------------
+// The Average Temperature row's air state window
+
+using AirWindow = oravent::gui::TAirStateBox;
+
+// The temperature row selected, Key (F4, or Alt+Down) opens its air state
+// window, and Steps run in it once it is in front. False when it never opened.
+bool OnAirWindow(TDuctUForm& F, QKeyCombination Key, const std::function<void(AirWindow&)>& Steps) {
+    bool Opened = false;
+    test::WhenModalOpens<AirWindow>([&](AirWindow* W) {
+        Opened = true;
+        Steps(*W);
+    });
+    F.Grid()->setFocus();
+    F.Grid()->FocusCell(1, 2, true);
+    QTest::keyClick(F.Grid(), Key.key(), Key.keyboardModifiers());
+    return Opened;
+}
+
+void AirKey(AirWindow& W, Qt::Key K, Qt::KeyboardModifiers M = {}) {
+    QWidget* Focus = QApplication::focusWidget();
+    QTest::keyClick(Focus && Focus->window() == &W ? Focus : W.EntryGrid1, K, M);
+}
+
+struct AirEditCase {
+    const char* Name;
+    QKeyCombination Open;
+    std::function<void(AirWindow&)> Steps;
+    const char* Row2; // the temperature row afterwards; empty: unchanged
+};
+
+TEST_F(DuctToolTest, AverageTemperatureIsEditedInTheAirStateWindow) {
+    const auto PasteThen = [](Qt::Key K, Qt::KeyboardModifiers M) {
+        return [K, M](AirWindow& W) {
+            QApplication::clipboard()->setText("20/15");
+            AirKey(W, Qt::Key_V, Qt::ControlModifier);
+            AirKey(W, K, M);
+        };
+    };
+    const AirEditCase Cases[] = {
+        {"paste, Ctrl+Return", Qt::Key_F4, PasteThen(Qt::Key_Return, Qt::ControlModifier),
+         "20.0/15.0"},
+        {"Alt+Down, paste, Alt+A", Qt::ALT | Qt::Key_Down, PasteThen(Qt::Key_A, Qt::AltModifier),
+         "20.0/15.0"},
+        {"paste, Escape", Qt::Key_F4, PasteThen(Qt::Key_Escape, {}), ""},
+        {"a wet bulb above the dry bulb, Ctrl+Return", Qt::Key_F4,
+         [](AirWindow& W) {
+             W.EntryGrid1->FocusCell(1, 4, true);
+             QTest::keyClicks(QApplication::focusWidget(), "25");
+             AirKey(W, Qt::Key_Return);
+             EXPECT_NE(W.StatusText(), "Ready...");
+             AirKey(W, Qt::Key_Return, Qt::ControlModifier);
+         },
+         ""},
+    };
+    for (const AirEditCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto F = Start();
+        QStringList WindowMessages;
+        TRootForm::MessageHook = [&](const QString& M) { WindowMessages << M; };
+        const DuctSheet Before = F->Sheet();
+        const QString Row2 = Cell(*F, 1, 2);
+        ASSERT_TRUE(OnAirWindow(*F, C.Open, [&](AirWindow& W) {
+            EXPECT_EQ(W.windowTitle(), "Duct Average");
+            EXPECT_EQ(W.EntryGrid1->Cells(1, 1), "In Duct");
+            EXPECT_FALSE(W.EntryGrid1->GetRowEnabled(1)); // the name
+            EXPECT_FALSE(W.EntryGrid1->GetRowEnabled(2)); // the pressure
+            // The keys start on the dry bulb, the first value to change.
+            EXPECT_EQ(QPoint(W.EntryGrid1->Col(), W.EntryGrid1->Row()), QPoint(1, 3));
+            EXPECT_EQ(W.EntryGrid1->Cells(1, 3) + "/" + W.EntryGrid1->Cells(1, 4), Row2);
+            C.Steps(W);
+        }));
+        TRootForm::MessageHook = nullptr;
+        // The keys come back to the main window.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(F.get()));
+        EXPECT_TRUE(WindowMessages.isEmpty());
+        EXPECT_TRUE(Messages.isEmpty());
+        if (*C.Row2 == 0) {
+            EXPECT_EQ(Cell(*F, 1, 2), Row2);
+            EXPECT_EQ(std::memcmp(&F->Sheet().DuctAir, &Before.DuctAir, sizeof Before.DuctAir), 0);
+            EXPECT_EQ(F->Sheet().Volume, Before.Volume);
+            EXPECT_FALSE(F->Action("Undo")->isEnabled());
+            continue;
+        }
+        // The sheet solved with the new air: its density, in the copied line
+        // and the report.
+        EXPECT_EQ(Cell(*F, 1, 2), C.Row2);
+        TAirStateRec Air;
+        SetState(Air, 101.325, 20, 15, 0);
+        EXPECT_DOUBLE_EQ(F->Sheet().DuctAir.Density, Air.Density);
+        EXPECT_NE(F->Sheet().DuctAir.Density, Before.DuctAir.Density);
+        EXPECT_TRUE(Panels(*F).startsWith("Solved..."));
+        QTest::keyClick(F->Grid(), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Oravent,101.325,20.0/15.0,"))
+            << QApplication::clipboard()->text().toStdString();
+        EXPECT_TRUE(F->ReportForm()->PlainText().contains(
+            "Air Density\t" + QString::number(Air.Density, 'f', 4) + "\t"));
+        QTest::keyClick(F->Grid(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Cell(*F, 1, 2), Row2);
+    }
+}
+
+// The window edits in °C whatever the row shows; the row shows the
+// accepted air in its own unit.
+TEST_F(DuctToolTest, AirStateWindowUnderImperialUnits) {
+    auto F = Start();
+    Run(*F, "Imperial");
+    const QString Row2 = Cell(*F, 1, 2);
+    ASSERT_TRUE(OnAirWindow(*F, Qt::Key_F4, [](AirWindow& W) {
+        EXPECT_EQ(W.EntryGrid1->Cells(1, 3), "13.0");
+        EXPECT_EQ(W.EntryGrid1->Cells(2, 3), "°C");
+        QApplication::clipboard()->setText("20/15");
+        AirKey(W, Qt::Key_V, Qt::ControlModifier);
+        AirKey(W, Qt::Key_Return, Qt::ControlModifier);
+    }));
+    EXPECT_EQ(Row2, "55.4/53.6");
+    EXPECT_EQ(Cell(*F, 1, 2), "68.0/59.0");
+}
+
+// The window's place, size and units are saved with the main window's
+// settings (the dialog's own tests read them back).
+TEST_F(DuctToolTest, AirStateWindowSettingsAreSavedWithTheMainWindow) {
+    auto F = Start();
+    QSize Size;
+    ASSERT_TRUE(OnAirWindow(*F, Qt::Key_F4, [&](AirWindow& W) {
+        W.move(90, 80);
+        W.resize(W.width() + 30, W.height() + 20);
+        Size = W.size();
+        W.EntryGrid1->SetUnitsValue(3, 1); // °F
+        AirKey(W, Qt::Key_Escape);
+    }));
+    F->close();
+    TRegistryIniFile Store(AppRegistryKey());
+    EXPECT_EQ(Store.ReadInt("AirStateDlg", "FormLeft", 0), 90);
+    EXPECT_EQ(Store.ReadInt("AirStateDlg", "FormWidth", 0), Size.width());
+    EXPECT_EQ(Store.ReadInt("AirStateDlg", "Row3", 0), 1);
+    // The next start reads them.
+    EXPECT_EQ(Start()->AirStateDlg()->Model().FormWidth, Size.width());
 }
 
 } // namespace

@@ -63,4 +63,33 @@ inline void WhenPickerOpens(std::function<void(TUnitsForm*)> Fn) {
     Poll->start();
 }
 
+// Runs Fn on the modal window of type T as soon as it is open and active
+// (from inside its modal loop), as a user starts typing once a window is in
+// front. A window left open by a failing step is rejected after five seconds
+// so a test fails instead of hanging; one that never opens leaves Fn unrun.
+template <class T> void WhenModalOpens(std::function<void(T*)> Fn) {
+    auto* Poll = new QTimer;
+    Poll->setInterval(10);
+    auto Tries = std::make_shared<int>(0);
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Fn, Tries] {
+        T* W = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (W && W->isVisible()) {
+            Poll->stop();
+            Poll->deleteLater();
+            QPointer<T> Open(W);
+            QApplication::setActiveWindow(W);
+            W->activateWindow();
+            (void)QTest::qWaitForWindowActive(W);
+            Fn(W);
+            QTimer::singleShot(5000, [Open] {
+                if (Open) Open->reject();
+            });
+        } else if (++*Tries > 500) {
+            Poll->stop();
+            Poll->deleteLater();
+        }
+    });
+    Poll->start();
+}
+
 } // namespace oravent::gui::test
