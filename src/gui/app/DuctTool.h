@@ -18,6 +18,7 @@ class QAction;
 
 namespace oravent::gui {
 
+class TAboutBoxDlg;
 class TDuctRoughForm;
 class TReportForm;
 
@@ -33,6 +34,8 @@ public:
     DuctSheet& Sheet() { return FCommands->Sheet; }
     TReportForm* ReportForm() const;
     QAction* Action(const QString& ObjectName) const;
+    // The about box component ("&About", and the start-up showing).
+    TAboutBoxDlg* AboutBoxDlg() const { return AboutBoxDlg1; }
 
     // The calculation file of "&Open" and "&Save", and of the file dialogs'
     // last choice.
@@ -66,6 +69,7 @@ public slots:
     void Imperial();
     void CompactAlign();
     void Help();
+    void About();
 
 protected:
     void changeEvent(QEvent* E) override;
@@ -87,6 +91,9 @@ private:
     // program's own "Oravent.ini" (a file dialog's or the command line's).
     void ShowFileInTitle(const QString& FileName);
     void UpdateHistoryActions();
+    // The about box of this program, with the version and description of
+    // the program's version record, which also gives the title.
+    void CreateAboutBox();
 
     std::unique_ptr<TView> FView;
     std::unique_ptr<TDuctCommands> FCommands;
@@ -94,6 +101,8 @@ private:
     QLabel* FPanels[3] = {};
     QPointer<TDuctRoughForm> FRoughForm;
     QPointer<TReportForm> FReportForm;
+    TAboutBoxDlg* AboutBoxDlg1 = nullptr;
+    QString FProductTitle; // read once at start-up
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;
