@@ -60,9 +60,8 @@ TEST(AboutBoxTest, ViewRows) {
              EXPECT_FALSE(V.Checked);
              EXPECT_FALSE(V.StretchPic);
          }},
-        {"empty_product_takes_application_title",
-         [](TAboutBoxProps& P) { P.ProductName.clear(); }, "Oravent", false,
-         TAboutBoxMode::Modal,
+        {"empty_product_takes_application_title", [](TAboutBoxProps& P) { P.ProductName.clear(); },
+         "Oravent", false, TAboutBoxMode::Modal,
          [](const TAboutBoxView& V) {
              EXPECT_EQ(V.Caption, "About Oravent");
              EXPECT_EQ(V.ProductLine, "Oravent");
@@ -92,8 +91,7 @@ TEST(AboutBoxTest, ViewRows) {
         {"empty_version", [](TAboutBoxProps& P) { P.Version.clear(); }, "", false,
          TAboutBoxMode::Modal,
          [](const TAboutBoxView& V) { EXPECT_EQ(V.VersionLine, "Version "); }},
-        {"splash_shows_status_not_button", [](TAboutBoxProps&) {}, "", true,
-         TAboutBoxMode::Splash,
+        {"splash_shows_status_not_button", [](TAboutBoxProps&) {}, "", true, TAboutBoxMode::Splash,
          [](const TAboutBoxView& V) {
              EXPECT_TRUE(V.ShowStatus);
              EXPECT_EQ(V.StatusText, "Loading...");
@@ -183,9 +181,12 @@ TEST(AboutBoxTest, SplashScreenStoredValueRows) {
         const char *Name, *Stored;
         bool Read;
     } Rows[] = {
-        {"missing", nullptr, false},         {"text_one", "\"1\"", true},
-        {"dword_five", "dword:00000005", true}, {"dword_zero", "dword:00000000", false},
-        {"text_not_a_number", "\"yes\"", false}, {"binary_kind", "hex:01,00,00,00", false},
+        {"missing", nullptr, false},
+        {"text_one", "\"1\"", true},
+        {"dword_five", "dword:00000005", true},
+        {"dword_zero", "dword:00000000", false},
+        {"text_not_a_number", "\"yes\"", false},
+        {"binary_kind", "hex:01,00,00,00", false},
         {"empty_text", "\"\"", false},
     };
     for (const auto& R : Rows) {

@@ -58,8 +58,7 @@ TRun RunProgram(const std::string& Program, const std::vector<std::string>& Args
         Argv.push_back(const_cast<char*>(A.c_str()));
     Argv.push_back(nullptr);
     pid_t Pid = 0;
-    const int Failed =
-        posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ);
+    const int Failed = posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ);
     posix_spawn_file_actions_destroy(&Actions);
     ::close(Pipe[1]);
     if (Failed == 0) {
@@ -97,8 +96,8 @@ TEST(VerInfoSelfTest, ProgramWhoseFileIsReplacedOrDeletedReadsItsOwnVersion) {
 
         const TRun Result = RunProgram(Program, {R.Mode, Upgrade});
         EXPECT_EQ(Result.ExitCode, 0) << Result.Output;
-        EXPECT_EQ(Result.Output, Own + "\n" + Mine.ProductTitle() + "\n" +
-                                     Mine.Entry("FileDescription") + "\n");
+        EXPECT_EQ(Result.Output,
+                  Own + "\n" + Mine.ProductTitle() + "\n" + Mine.Entry("FileDescription") + "\n");
         // The upgrade really happened to the file at the path.
         if (R.PathAfter.empty())
             EXPECT_FALSE(std::filesystem::exists(Program));
@@ -141,8 +140,8 @@ TEST(VerInfoSelfTest, NotRegularFilesAnswerAtOnce) {
     TTempDir Dir;
     const std::string Fifo = Dir / "fifo";
     ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
-    for (const std::string& Path : {Fifo, std::string("/dev/null"), std::string("/dev/zero"),
-                                    Dir.Path()}) {
+    for (const std::string& Path :
+         {Fifo, std::string("/dev/null"), std::string("/dev/zero"), Dir.Path()}) {
         SCOPED_TRACE(Path);
         auto Answer = std::async(std::launch::async, [Path] {
             std::string Result;
@@ -166,7 +165,7 @@ TEST(VerInfoSelfTest, NotRegularFilesAnswerAtOnce) {
             ADD_FAILURE() << "still waiting after 5 s";
             // Lets a reader that waits for a writer go on, so the test ends.
             for (int I = 0; I < 50 && Answer.wait_for(std::chrono::milliseconds(200)) !=
-                                         std::future_status::ready;
+                                          std::future_status::ready;
                  ++I) {
                 const int W = ::open(Fifo.c_str(), O_WRONLY | O_NONBLOCK);
                 if (W >= 0) ::close(W);
