@@ -13,16 +13,18 @@
 
 namespace oravent::gui::test {
 
-// The modal about box that is showing, if any.
+// The modal about box once it is showing and has the keyboard focus.
 inline TAboutBox* OpenAboutBox() {
     for (QWidget* W : QApplication::topLevelWidgets()) {
         auto* Box = qobject_cast<TAboutBox*>(W);
-        if (Box && Box->isVisible() && Box->Mode() == TAboutBoxMode::Modal) return Box;
+        if (Box && Box->isVisible() && Box->Mode() == TAboutBoxMode::Modal &&
+            QApplication::activeWindow() == Box && QApplication::focusWidget())
+            return Box;
     }
     return nullptr;
 }
 
-// Runs Fn on the about box as soon as it is open. A box left open by a
+// Runs Fn on the about box as soon as it is open and has the focus. A box left open by a
 // failing step is closed after three seconds so that a test fails instead of
 // hanging.
 inline void WhenAboutBoxOpens(std::function<void(TAboutBox*)> Fn) {
