@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/AppFolders.h"
 #include "common/VersionRecord.h"
 
 namespace oravent {
@@ -24,9 +23,13 @@ namespace {
 constexpr const char* kNoVerInfo = "No Version Info Available.";
 constexpr const char* kCannotObtain = "Cannot obtain version info.";
 
+// Opened without blocking: opening a FIFO for reading would otherwise wait
+// for a writer, and a terminal would become the controlling one. Whatever is
+// not a regular file is then turned away by FindVersionNote.
 class TFd {
 public:
-    explicit TFd(const std::string& Name) : FFd(::open(Name.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit TFd(const std::string& Name)
+        : FFd(::open(Name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
     ~TFd() {
         if (FFd >= 0) ::close(FFd);
     }
@@ -178,6 +181,22 @@ std::string StringFileInfoPath(std::uint16_t Language, std::uint16_t CodePage,
     return "\\StringFileInfo\\" + std::string(Buffer) + "\\" + std::string(Entry);
 }
 
+namespace {
+
+// The record of an open file: nullopt when the file has none, else the
+// record (EVerInfoError when it cannot be read whole).
+std::optional<std::string> RecordOf(int Fd) {
+    if (Fd < 0) return std::nullopt;
+    const auto Spot = FindVersionNote(Fd);
+    if (!Spot || Spot->Size == 0) return std::nullopt;
+    std::string Record;
+    if (!Spot->Inside || !ReadAt(Fd, Spot->Offset, Spot->Size, Record))
+        throw EVerInfoError(kCannotObtain);
+    return Record;
+}
+
+} // namespace
+
 std::size_t VersionRecordSizeOf(const std::string& FileName) {
     const TFd Fd(FileName);
     if (Fd.Get() < 0) return 0;
@@ -188,16 +207,18 @@ std::size_t VersionRecordSizeOf(const std::string& FileName) {
 std::string ReadVersionRecord(const std::string& FileName) {
     const TFd Fd(FileName);
     if (Fd.Get() < 0) throw EVerInfoError(kCannotObtain);
-    const auto Spot = FindVersionNote(Fd.Get());
-    std::string Record;
-    if (!Spot || !Spot->Inside || !ReadAt(Fd.Get(), Spot->Offset, Spot->Size, Record))
-        throw EVerInfoError(kCannotObtain);
-    return Record;
+    auto Record = RecordOf(Fd.Get());
+    if (!Record) throw EVerInfoError(kCannotObtain);
+    return std::move(*Record);
 }
 
+// The size and the record come from one opening of the file, so a file
+// replaced in between cannot mix two records.
 TVerInfoRes::TVerInfoRes(std::string FileName) : FFileName(std::move(FileName)) {
-    if (VersionRecordSizeOf(FFileName) == 0) throw ENoVerInfoError(kNoVerInfo);
-    FResource = ReadVersionRecord(FFileName);
+    const TFd Fd(FFileName);
+    auto Record = RecordOf(Fd.Get());
+    if (!Record) throw ENoVerInfoError(kNoVerInfo);
+    FResource = std::move(*Record);
     Load();
 }
 
@@ -276,6 +297,10 @@ std::string TVerInfoRes::VersionText() const {
     return Buffer;
 }
 
+std::string TVerInfoRes::ProductTitle() const {
+    return Entry("ProductName") + " " + VersionText();
+}
+
 std::string TVerInfoRes::Entry(int Index) const {
     if (Index < 0 || Index >= 10) return {};
     return Entry(VerInfoEntryNames[Index]);
@@ -294,7 +319,7 @@ namespace {
 std::string_view (*const KeepVersionRecord)() = &ThisProgramVersionRecord;
 
 std::string OrSelf(const std::string& FileName) {
-    return FileName.empty() ? AppFileName() : FileName;
+    return FileName.empty() ? std::string(kOwnProgramFile) : FileName;
 }
 } // namespace
 
@@ -307,8 +332,7 @@ std::string FileDescriptionText(const std::string& FileName) {
 }
 
 std::string ProductTitleText(const std::string& FileName) {
-    const TVerInfoRes Info(OrSelf(FileName));
-    return Info.Entry("ProductName") + " " + Info.VersionText();
+    return TVerInfoRes(OrSelf(FileName)).ProductTitle();
 }
 
 } // namespace oravent

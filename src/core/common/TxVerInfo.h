@@ -3,6 +3,9 @@
 // the fixed version numbers, the flags and the string table entries in the
 // record's first language. The three conveniences at the end read one value
 // of a file each (by default the running program's).
+//
+// A file that is not a regular file (a FIFO, a device, a folder) has no
+// record; it is turned away without waiting for it.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +57,11 @@ extern const char* const VerInfoEntryNames[10];
 std::string StringFileInfoPath(std::uint16_t Language, std::uint16_t CodePage,
                                std::string_view Entry);
 
+// The running program's own file as the kernel keeps it open: it stays the
+// program that runs even after a package upgrade has replaced or deleted the
+// file at its path, so the version read from it is always the running one.
+inline constexpr const char* kOwnProgramFile = "/proc/self/exe";
+
 class TVerInfoRes {
 public:
     // Reads everything at once; raises ENoVerInfoError, EVerInfoError or
@@ -70,6 +78,8 @@ public:
 
     // The file version as "%d.%d.%d.%d".
     std::string VersionText() const;
+    // "ProductName" + " " + the version text (the main window's title).
+    std::string ProductTitle() const;
     // Text entry by index (see VerInfoEntryNames) or by name; empty text when
     // the record lacks it.
     std::string Entry(int Index) const;
@@ -97,7 +107,7 @@ std::string ReadVersionRecord(const std::string& FileName);
 
 // One value of a file: its version text, its "FileDescription", and
 // "ProductName" + " " + version text (the main window's title). An empty
-// name means the running program's file.
+// name means the running program's own file (kOwnProgramFile).
 std::string FileVersionText(const std::string& FileName = {});
 std::string FileDescriptionText(const std::string& FileName = {});
 std::string ProductTitleText(const std::string& FileName = {});

@@ -20,8 +20,11 @@
 #include <algorithm>
 
 #include "app/TxDuctRoughForm.h"
+#include "common/AboutBox.h"
 #include "common/AppFolders.h"
 #include "common/FormPlacement.h"
+#include "common/TxAbout.h"
+#include "common/TxAboutDlg.h"
 #include "common/TxIniFiles.h"
 #include "common/TxRegistry.h"
 #include "common/TxVerInfo.h"
@@ -79,6 +82,9 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     setObjectName(FormName);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
+    CreateAboutBox();
+    // The box stays up while the program loads when the user asked for it.
+    if (LoadStartupFlag()) AboutBoxDlg1->ShowSplash();
     CreateGrid();
     CreateStatusBar();
     CreateMenus();
@@ -122,6 +128,28 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     FReportForm = new TReportForm(this);
     OnResultsChanged = [this] { BuildReport(); };
     OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
+    AboutBoxDlg1->SplashLoaded();
+}
+
+void TDuctUForm::CreateAboutBox() {
+    AboutBoxDlg1 = new TAboutBoxDlg(this);
+    AboutBoxDlg1->setObjectName("AboutBoxDlg1");
+    TAboutBoxProps& P = AboutBoxDlg1->Props;
+    P.DeveloperName = "Halvorn";
+    P.ProductName = "Oravent";
+    P.StretchPic = true;
+    P.ShowWebb = true;
+    AboutBoxDlg1->ProductFont = ImpactFont(27, true);
+    AboutBoxDlg1->Picture = QIcon(QStringLiteral(":/icons/oravent.svg"));
+    // The running program's own record, whatever has become of its file.
+    try {
+        const TVerInfoRes Info(kOwnProgramFile);
+        FProductTitle = Q(Info.ProductTitle());
+        P.Version = Info.VersionText();
+        P.Description = Info.Entry("FileDescription");
+    } catch (const std::exception& E) {
+        ShowMessage(QString::fromUtf8(E.what()));
+    }
 }
 
 TDuctUForm::~TDuctUForm() = default;
@@ -210,7 +238,7 @@ void TDuctUForm::CreateMenus() {
     QMenu* HelpMenu = menuBar()->addMenu(tr("&Help"));
     Add(HelpMenu, "Contents", tr("Contents"), &TDuctUForm::Help, QKeySequence::HelpContents);
     HelpMenu->addSeparator();
-    Add(HelpMenu, "About", tr("&About"), nullptr);
+    Add(HelpMenu, "About", tr("&About"), &TDuctUForm::About);
 }
 
 QAction* TDuctUForm::Action(const QString& ObjectName) const {
@@ -320,8 +348,7 @@ void TDuctUForm::SaveAs() {
 }
 
 void TDuctUForm::ShowFileInTitle(const QString& FileName) {
-    const std::string Product = ProductTitleText();
-    QString Title = Product.empty() ? QStringLiteral("Oravent") : Q(Product);
+    QString Title = FProductTitle.isEmpty() ? QStringLiteral("Oravent") : FProductTitle;
     // The calculation file of Open and Save is the program's own; any other
     // is named.
     const bool Own = FileName == QString::fromStdString(UserFileForReading(CalculationFileName)) ||
@@ -447,6 +474,12 @@ void TDuctUForm::CompactAlign() {
 void TDuctUForm::Help() {
     const QString Page = QString::fromStdString(AppFolder()) + "Help/Oravent.htm";
     QDesktopServices::openUrl(QUrl::fromLocalFile(Page));
+}
+
+void TDuctUForm::About() {
+    FGrid->CommitEditor();
+    AboutBoxDlg1->ShowAboutBox();
+    activateWindow(); // the keys come back here, with or without a window manager
 }
 
 void TDuctUForm::ShowMessage(const QString& Text) {

@@ -19,6 +19,7 @@ class QAction;
 namespace oravent::gui {
 
 class TAirStateDlg;
+class TAboutBoxDlg;
 class TDuctRoughForm;
 class TReportForm;
 
@@ -36,6 +37,8 @@ public:
     // The air state dialog component of the Average Temperature row.
     TAirStateDlg* AirStateDlg() const { return FAirStateDlg; }
     QAction* Action(const QString& ObjectName) const;
+    // The about box component ("&About", and the start-up showing).
+    TAboutBoxDlg* AboutBoxDlg() const { return AboutBoxDlg1; }
 
     // The calculation file of "&Open" and "&Save", and of the file dialogs'
     // last choice.
@@ -69,6 +72,7 @@ public slots:
     void Imperial();
     void CompactAlign();
     void Help();
+    void About();
 
 protected:
     void changeEvent(QEvent* E) override;
@@ -93,6 +97,9 @@ private:
     // The Average Temperature row's property editor: the air state window at
     // the mouse pointer (or where it was last left) with the row's text.
     int EditTemperature(TFieldValue& Value);
+    // The about box of this program, with the version and description of
+    // the program's version record, which also gives the title.
+    void CreateAboutBox();
 
     std::unique_ptr<TView> FView;
     std::unique_ptr<TDuctCommands> FCommands;
@@ -101,6 +108,8 @@ private:
     QPointer<TDuctRoughForm> FRoughForm;
     QPointer<TReportForm> FReportForm;
     TAirStateDlg* FAirStateDlg = nullptr;
+    TAboutBoxDlg* AboutBoxDlg1 = nullptr;
+    QString FProductTitle; // read once at start-up
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;
