@@ -138,6 +138,9 @@ void TAirStateBox::SetupTools() {
     FView.SetRowSigDigs(2, PressureSigDigs);
     Combin = TAirCombin();
     Combin.Order = "tb";
+    // A shown state is the one its dry and wet bulb give: that pair is the
+    // known one from the start, and is drawn as such.
+    Combin.FindCombination();
     FView.SetRowEnabled(AirStateLastRow, false);
 }
 

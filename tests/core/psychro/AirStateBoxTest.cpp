@@ -60,7 +60,7 @@ TEST(AirStateBox, RowsFollowTheLettersAndTheRecord) {
     EXPECT_EQ(W.View.StatusText, "Ready...");
     EXPECT_TRUE(W.View.OpenEnabled);
     EXPECT_TRUE(W.View.Messages.empty()) << W.View.Messages.front(); // no DataCount<>LineCount
-    EXPECT_TRUE(W.View.Known.empty());                               // no pair entered yet
+    EXPECT_EQ(W.View.Known, (std::vector<int>{3, 4})); // dry and wet bulb until an edit
     EXPECT_EQ(W.View.Cell(3), "20.0");
     EXPECT_EQ(W.View.Cell(4), "15.0");
     EXPECT_EQ(W.View.Cell(1), "Moist Air");

@@ -155,8 +155,8 @@ TEST_F(AirStateWindowTest, OpensWithItsToolsRowsAndTheDefaultPair) {
         EXPECT_EQ(Cell(B, 3), "25.0");
         EXPECT_EQ(Cell(B, 4), "17.0");
         EXPECT_EQ(Cell(B, 7), QString::number(StateOf("25/17").RelHumidity * 100, 'f', 1));
-        // The pair stands out once a property has been entered.
-        EXPECT_TRUE(B.EntryGrid1->KnownRows().isEmpty());
+        // The pair that defines the shown state stands out from the start.
+        EXPECT_EQ(B.EntryGrid1->KnownRows(), (QList<int>{3, 4}));
         EXPECT_TRUE(B.EntryGrid1->GetRowEnabled(1)); // EditItemName
         EXPECT_TRUE(B.EntryGrid1->GetRowEnabled(2)); // EditPressure
         EXPECT_FALSE(B.EntryGrid1->GetRowEnabled(12));
