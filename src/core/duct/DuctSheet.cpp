@@ -269,10 +269,16 @@ double DuctSheet::CheckedSide(double Side) const {
     return SideGivesDiameter(Side) ? Side : RectangleSide(Diameter, FixedSide, Side);
 }
 
+// Status 11 means either that the start side already gives the diameter as
+// a square (the result is the start) or that the search met an arithmetic
+// failure (the result is 0). Only the first gives up the kept side for the
+// diameter; after a failure the kept side is kept and the other one is
+// found by bracketing (CheckedSide), since a rectangle with any positive
+// side has every positive diameter.
 void DuctSheet::SolveHeight() {
     FixedSide = Width;
     Height = Root.Solve(Width);
-    if (Root.Status == TRoot::rsStartOrFail) {
+    if (Root.Status == TRoot::rsStartOrFail && Height == FixedSide) {
         Width = Diameter;
         FixedSide = Diameter;
         Height = Root.Solve(Diameter);
@@ -283,7 +289,7 @@ void DuctSheet::SolveHeight() {
 void DuctSheet::SolveWidth() {
     FixedSide = Height;
     Width = Root.Solve(Height);
-    if (Root.Status == TRoot::rsStartOrFail) {
+    if (Root.Status == TRoot::rsStartOrFail && Width == FixedSide) {
         Height = Diameter;
         FixedSide = Diameter;
         Width = Root.Solve(Diameter);

@@ -9,6 +9,7 @@
 #include "common/TxIniFiles.h"
 #include "core/common/TestFiles.h"
 #include "duct/DuctCommands.h"
+#include "duct/DuctFriction.h"
 #include "psychro/AirStateText.h"
 
 namespace oravent {
@@ -161,6 +162,23 @@ TEST(DuctCommands, UndoAndRedoWalkTheCommandsThatChangedSomething) {
     EXPECT_FALSE(C.CanRedo());
     C.Undo();
     EXPECT_TRUE(SameDuctValues(C.Sheet, AfterFlow));
+}
+
+// A kept side stays as typed when the search for the other side fails
+// part-way: 800 mm stays 800 mm (it came back as 305.9 mm).
+TEST(DuctCommands, KeptWidthSurvivesAFailedSideSearch) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    V.Type(C, TDuctRow::Volume, 2.5);
+    V.Type(C, TDuctRow::Height, 400.0);
+    V.Type(C, TDuctRow::Width, 800.0);
+    V.Type(C, TDuctRow::Velocity, 6.0);
+    V.Type(C, TDuctRow::PRate, 1.2);
+    EXPECT_EQ(V.Panels[0] + V.Panels[2], "Solved...[Diam, Width]");
+    EXPECT_EQ(C.Sheet.Width, 0.8);
+    EXPECT_NEAR(EquivalentDiameter(C.Sheet.Height, C.Sheet.Width), C.Sheet.Diameter,
+                1e-9 * C.Sheet.Diameter);
 }
 
 TEST(DuctCommands, HistoryKeepsItsNewestSteps) {

@@ -318,9 +318,10 @@ INSTANTIATE_TEST_SUITE_P(
         RectangleCase{"SquareWidthFallsBackToDiameter", 0.5, SquareSide500, 0.5, 0.4192, 0.00005},
         RectangleCase{"WidthJustOffSquareSolvesNormally", 0.5, 0.45738, 0.45738, 0.45739, 0.000005},
         RectangleCase{"WideDuct", 0.82, 1.0, 1.0, 0.57351, 0.000005},
-        // From 1.5 m the secant search leaves the positive sides
-        // (an arithmetic failure): the search restarts from the diameter.
-        RectangleCase{"SearchLeavingDomainFallsBack", 0.82, 1.5, 0.82, 0.6875, 0.00005}),
+        // From 1.5 m the secant search leaves the positive sides (an
+        // arithmetic failure): the kept width stays and the height that
+        // gives the diameter with it is found by bracketing.
+        RectangleCase{"SearchLeavingDomainKeepsTheWidth", 0.82, 1.5, 1.5, 0.413456, 0.000005}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(DuctSheetRectangle, SquareWidthIsWithinTheRootTolerance) {
