@@ -80,9 +80,9 @@ set(CPACK_PACKAGE_NAME oravent)
 set(CPACK_PACKAGE_VENDOR "${ORAVENT_COMPANY}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "duct size calculator for HVAC engineers")
+# The summary is the Description's first line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "duct size calculator for HVAC engineers
-Oravent sizes the air ducts of heating, ventilation and air-conditioning
+    "Oravent sizes the air ducts of heating, ventilation and air-conditioning
 systems from flow, pressure drop rate, velocity and duct size (Darcy-Weisbach
 with a Colebrook friction factor), with a moist-air window, a pressure
 calculator with a database of places, metric and imperial units, a printable
