@@ -9,7 +9,8 @@ preset="${1:-default}"
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev locales xvfb xauth
-  xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils python3 tzdata"
+  xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils python3 tzdata
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
