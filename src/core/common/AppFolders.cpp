@@ -1,6 +1,8 @@
 // Application folders, registry roots and window-state rules.
 #include "common/AppFolders.h"
 
+#include <algorithm>
+
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -164,6 +166,25 @@ TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen) {
         State.Top = Screen.Top;
     else if (Top > Screen.Height - 100)
         State.Top = Screen.Top + Screen.Height - 200;
+    return State;
+}
+
+namespace {
+
+// One axis: the start and length of the window within those of the screen.
+void FitSpan(int& Start, int& Length, int Frame, int ScreenStart, int ScreenLength) {
+    if (ScreenLength <= 0) return;
+    Length = std::min(Length, std::max(1, ScreenLength - Frame));
+    Start = std::min(Start, ScreenStart + ScreenLength - (Length + Frame));
+    Start = std::max(Start, ScreenStart);
+}
+
+} // namespace
+
+TFormState KeepWholeOnScreen(TFormState State, const TScreenRect& Screen, int FrameWidth,
+                             int FrameHeight) {
+    FitSpan(State.Left, State.Width, FrameWidth, Screen.Left, Screen.Width);
+    FitSpan(State.Top, State.Height, FrameHeight, Screen.Top, Screen.Height);
     return State;
 }
 

@@ -83,6 +83,13 @@ struct TScreenRect {
 // screen's left edge; a Left more than Width - 100 into the screen becomes
 // Width - 200 into it. The same for Top with the height.
 TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen);
+// Keeps the whole window on the screen, its frame (FrameWidth, FrameHeight
+// added to the inner size) included: moved left and up as far as it reaches
+// beyond the right and bottom edges, never beyond the left and top edges,
+// and made smaller when it is larger than the screen. A placement stored at
+// another screen scale would otherwise come back partly off the screen.
+TFormState KeepWholeOnScreen(TFormState State, const TScreenRect& Screen, int FrameWidth = 0,
+                             int FrameHeight = 0);
 
 // Reads "Left" and "Top" (and, with RestoreSize, "Width" and "Height"), each
 // defaulting to Current, keeps the window on the screen and reads

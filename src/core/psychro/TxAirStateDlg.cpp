@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "common/AppFolders.h"
 #include "psychro/AirStateText.h"
 
 namespace oravent {
@@ -43,12 +44,8 @@ TAirStateRec StateOf(std::string_view Text, double P) {
 } // namespace
 
 TScreenPoint KeepWindowOnScreen(TScreenPoint At, TScreenSize Size, const TScreenRect& Area) {
-    const auto Fit = [](int Pos, int Extent, int AreaPos, int AreaExtent) {
-        if (Pos + Extent > AreaPos + AreaExtent) Pos = AreaPos + AreaExtent - Extent;
-        return std::max(Pos, AreaPos);
-    };
-    return {Fit(At.X, Size.Width, Area.Left, Area.Width),
-            Fit(At.Y, Size.Height, Area.Top, Area.Height)};
+    const TFormState S = KeepWholeOnScreen({At.X, At.Y, Size.Width, Size.Height}, Area);
+    return {S.Left, S.Top};
 }
 
 // ---- TAirConDlg -----------------------------------------------------------------

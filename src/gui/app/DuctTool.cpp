@@ -494,6 +494,13 @@ std::function<void(const QString&)> TDuctUForm::MessageHook;
 
 // ---- Window events ------------------------------------------------------------------------
 
+void TDuctUForm::showEvent(QShowEvent* E) {
+    QMainWindow::showEvent(E);
+    // A place stored at another screen scale: the whole window, with the
+    // frame the desktop has now given it, stays on the screen.
+    KeepWholeWindowOnScreen(*this);
+}
+
 void TDuctUForm::changeEvent(QEvent* E) {
     if (E->type() == QEvent::ActivationChange && isActiveWindow()) {
         const bool First = !FActivated;

@@ -76,6 +76,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent* E) override;
+    void showEvent(QShowEvent* E) override;
     void closeEvent(QCloseEvent* E) override;
     bool eventFilter(QObject* Watched, QEvent* E) override;
 

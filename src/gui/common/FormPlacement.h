@@ -8,6 +8,7 @@
 // exactly the size it had, run after run, without growing by its frame.
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include "common/AppFolders.h"
@@ -21,10 +22,18 @@ namespace oravent::gui {
 TFormState CurrentFormState(const QWidget& Window);
 // The screen a placement is kept on: the whole desktop of the primary screen.
 TScreenRect DesktopRect();
-// Moves and sizes the window as State says. A position equal to the current
-// one is not applied, so a window with nothing stored is placed by the
-// desktop as usual.
+// Moves and sizes the window as State says, kept whole on the screen it
+// lands on (KeepWholeOnScreen with its available area). A position equal to
+// the current one is not applied, so a window with nothing stored is placed
+// by the desktop as usual.
 void ApplyFormState(QWidget& Window, const TFormState& State, bool RestoreSize);
+
+// What the desktop's frame adds to the window's size: the real frame once
+// the window is shown, until then the title bar the style draws.
+QSize FrameExtra(const QWidget& Window);
+// Moves a shown window so that all of it, frame included, is on the screen
+// it stands on (a frame appears only when the window is shown).
+void KeepWholeWindowOnScreen(QWidget& Window);
 
 // Restore and save on the program's own settings key. A value stored with
 // another kind is ignored on reading (the window keeps its place). Save

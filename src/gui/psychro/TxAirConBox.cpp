@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "common/FormPlacement.h"
 #include "controls/EntryGridWidget.h"
 
 namespace oravent::gui {
@@ -89,11 +90,7 @@ void TAirConBox::Place(const oravent::TAirConWindowState& State, const QString& 
 }
 
 QPoint TAirConBox::OnScreen(QPoint At) const {
-    // The frame is known only once the window is shown: until then count
-    // the title bar the style draws.
-    QSize Frame = frameGeometry().size() - size();
-    if (Frame.isEmpty())
-        Frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const QSize Frame = FrameExtra(*this);
     const QScreen* S = QGuiApplication::screenAt(At);
     if (!S) S = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!S) return At;

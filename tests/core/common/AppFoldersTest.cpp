@@ -1,6 +1,8 @@
 // Application folders, registry roots and the window-state rules.
 #include "common/AppFolders.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -70,6 +72,36 @@ struct TPlaceRow {
     int StoredLeft, StoredTop;
     int Left, Top;
 };
+
+// A place stored at 1x and restored at 2x (a screen of half the size in
+// the same units) keeps the whole window, frame included, on the screen.
+TEST(FormStateTest, KeepWholeOnScreenRows) {
+    const TScreenRect Screen{0, 0, 640, 512};
+    struct TRow {
+        const char* Name;
+        TFormState In;
+        int FrameW, FrameH;
+        TFormState Out;
+    };
+    const TRow Rows[] = {
+        {"inside stays", {100, 50, 300, 200}, 0, 0, {100, 50, 300, 200}},
+        {"1x place at 2x moves in", {954, 806, 326, 217}, 0, 0, {314, 295, 326, 217}},
+        {"frame counts", {954, 806, 326, 217}, 2, 30, {312, 265, 326, 217}},
+        {"left and top edges win", {-40, -10, 300, 200}, 0, 0, {0, 0, 300, 200}},
+        {"larger than the screen shrinks", {10, 10, 900, 700}, 4, 24, {0, 0, 636, 488}},
+        {"far right", {1300, 0, 100, 100}, 0, 0, {540, 0, 100, 100}},
+    };
+    for (const TRow& R : Rows) {
+        const TFormState Out = KeepWholeOnScreen(R.In, Screen, R.FrameW, R.FrameH);
+        EXPECT_EQ((std::vector<int>{Out.Left, Out.Top, Out.Width, Out.Height}),
+                  (std::vector<int>{R.Out.Left, R.Out.Top, R.Out.Width, R.Out.Height}))
+            << R.Name;
+    }
+    // The screen's own origin counts (a second screen to the right).
+    const TFormState Out =
+        KeepWholeOnScreen({3000, 10, 200, 100}, TScreenRect{1280, 0, 1920, 1080});
+    EXPECT_EQ(Out.Left, 1280 + 1920 - 200);
+}
 
 TEST(FormStateTest, KeepOnScreenRows) {
     const TScreenRect Screen{0, 0, 1280, 1024};

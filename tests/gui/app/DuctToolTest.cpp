@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -299,6 +301,25 @@ TEST_F(DuctToolTest, SecondStartGivesEverythingBack) {
               (QStringList{"Psi", "°F", "iwg/100'", "cfm", "fpm", "inch", "inch", "inch"}));
     EXPECT_EQ(F->Grid()->ColWidths(1), 150);
     EXPECT_EQ(F->geometry().size(), Geometry.size());
+}
+
+// A place stored at another scale (here twice this screen's size) brings
+// the window back whole on the screen.
+TEST_F(DuctToolTest, PlacementFromAnotherScaleKeepsTheWindowOnTheScreen) {
+    const std::string Dir = FConfig.path().toStdString() + "/Halvorn";
+    std::filesystem::create_directories(Dir);
+    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
+    std::ofstream(Dir + "/registry.reg")
+        << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" << AppRegistryKey()
+        << "\\DuctUForm]\r\n"
+        << "\"Left\"=dword:" << QString::number(Screen.width() - 150, 16).toStdString()
+        << "\r\n\"Top\"=dword:" << QString::number(Screen.height() - 120, 16).toStdString()
+        << "\r\n\"Width\"=dword:00000150\r\n\"Height\"=dword:000000d9\r\n";
+    auto F = Start();
+    EXPECT_TRUE(Screen.contains(F->frameGeometry()))
+        << F->frameGeometry().x() << "," << F->frameGeometry().width() << "x"
+        << F->frameGeometry().height() << " screen " << Screen.width() << "x" << Screen.height()
+        << "," << F->frameGeometry().y();
 }
 
 TEST_F(DuctToolTest, GarbageSettingsStartSane) {
