@@ -1,6 +1,7 @@
 // Application folders, registry roots and window-state rules.
 #include "common/AppFolders.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -164,6 +165,14 @@ TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen) {
         State.Top = Screen.Top;
     else if (Top > Screen.Height - 100)
         State.Top = Screen.Top + Screen.Height - 200;
+    return State;
+}
+
+TFormState PlaceWholeOnScreen(TFormState State, const TScreenRect& Screen) {
+    State.Left =
+        std::max(Screen.Left, std::min(State.Left, Screen.Left + Screen.Width - State.Width));
+    State.Top =
+        std::max(Screen.Top, std::min(State.Top, Screen.Top + Screen.Height - State.Height));
     return State;
 }
 

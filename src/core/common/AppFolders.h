@@ -83,6 +83,11 @@ struct TScreenRect {
 // screen's left edge; a Left more than Width - 100 into the screen becomes
 // Width - 200 into it. The same for Top with the height.
 TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen);
+// A window opened with its top-left corner at a point (the mouse cursor):
+// moved left and up just as far as it takes for the whole window (Width x
+// Height, frame included) to be on the screen, but never past the screen's
+// left or top edge (a window larger than the screen shows its top-left).
+TFormState PlaceWholeOnScreen(TFormState State, const TScreenRect& Screen);
 
 // Reads "Left" and "Top" (and, with RestoreSize, "Width" and "Height"), each
 // defaulting to Current, keeps the window on the screen and reads

@@ -20,6 +20,7 @@ namespace oravent::gui {
 
 class TDuctRoughForm;
 class TReportForm;
+class TAltBaromForm;
 
 class TDuctUForm : public QMainWindow {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
     TDuctCommands& Commands() { return *FCommands; }
     DuctSheet& Sheet() { return FCommands->Sheet; }
     TReportForm* ReportForm() const;
+    // The pressure calculator, the Barometer row's property editor.
+    TAltBaromForm* AltBaromForm() const;
     QAction* Action(const QString& ObjectName) const;
 
     // The calculation file of "&Open" and "&Save", and of the file dialogs'
@@ -94,6 +97,10 @@ private:
     QLabel* FPanels[3] = {};
     QPointer<TDuctRoughForm> FRoughForm;
     QPointer<TReportForm> FReportForm;
+    // ---- Barometer row ----
+    void CreateBarometerEditor();
+    int EditBarometer(TFieldValue& Value);
+    QPointer<TAltBaromForm> FAltBaromForm;
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;
