@@ -185,6 +185,7 @@ void TAltBaromForm::CreateParts() {
     auto* Grid = new QGridLayout;
     const int Gap = ClassicPx(this, 6);
     Grid->setContentsMargins(Gap, Gap, Gap, Gap);
+    Grid->setHorizontalSpacing(Gap);
     Grid->addWidget(lbPressure, 0, 0);
     Grid->addWidget(edPa, 0, 1);
     Grid->addWidget(PaUnits, 0, 2);

@@ -1,6 +1,7 @@
 #include "atmosphere/TxSelectLocation.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -172,7 +173,7 @@ void TSelectLocationForm::CreateParts() {
 
     SearchEdit = new QLineEdit(this);
     SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
-    SearchEdit->setPlaceholderText(tr("Search places"));
+    SearchEdit->setPlaceholderText(tr("Part of a name"));
     SearchEdit->setAccessibleName(tr("Search places"));
     SearchEdit->setClearButtonEnabled(true);
     connect(SearchEdit, &QLineEdit::textChanged, this, [this](const QString& Text) {
@@ -235,17 +236,31 @@ void TSelectLocationForm::CreateParts() {
     for (int I = 0; I < 2; ++I) {
         FPanels[I] = new QLabel(StatusBar1);
         FPanels[I]->setObjectName(QStringLiteral("StatusPanel%1").arg(I));
-        // The panels keep their width: a long place name does not widen
-        // the window (its tool tip shows all of it).
         FPanels[I]->setMinimumWidth(ClassicPx(this, SelectLocationStatusWidths[I]));
-        FPanels[I]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        StatusBar1->addWidget(FPanels[I], I);
     }
+    // The record position fits a world database's count; the selection text
+    // takes the rest and does not widen the window with a long name (its
+    // tool tip shows all of it).
+    FPanels[0]->setMinimumWidth(
+        std::max(FPanels[0]->minimumWidth(),
+                 fontMetrics().horizontalAdvance(QStringLiteral("Record 00000 of 00000  "))));
+    FPanels[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusBar1->addWidget(FPanels[0]);
+    StatusBar1->addWidget(FPanels[1], 1);
 
+    // Captions with access keys: two lists that both show "+All" say which
+    // is which, and Alt+D, Alt+R and Alt+S reach them.
+    auto* Choices = new QFormLayout;
+    Choices->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char*, QWidget*> Captions[] = {
+        {"&Database", DatabaseList}, {"&Region", RegionList}, {"&Search", SearchEdit}};
+    for (const auto& [Caption, Buddy] : Captions) {
+        auto* Label = new QLabel(tr(Caption), this);
+        Label->setBuddy(Buddy);
+        Choices->addRow(Label, Buddy);
+    }
     auto* Left = new QVBoxLayout;
-    Left->addWidget(DatabaseList);
-    Left->addWidget(RegionList);
-    Left->addWidget(SearchEdit);
+    Left->addLayout(Choices);
     Left->addWidget(PlaceList, 1);
     auto* Right = new QVBoxLayout;
     Right->addWidget(Details);

@@ -177,7 +177,7 @@ TEST_F(SelectLocationFormTest, KeysMoveBetweenSearchAndListAndAccept) {
     }
 }
 
-// Choosing a database and a region by keys, a database named with a
+// Choosing a database and a region by keys (Alt+D, Alt+R, Tab), a database named with a
 // point, and one whose record file is missing.
 TEST_F(SelectLocationFormTest, DatabasesAndRegionsChosenByKeys) {
     Store("+All", "+All", "");
@@ -185,22 +185,26 @@ TEST_F(SelectLocationFormTest, DatabasesAndRegionsChosenByKeys) {
     QStringList Seen;
     const int R = Run(F, "", [&](TSelectLocationForm& W) {
         EXPECT_EQ(W.DatabaseList->count(), 4);
-        W.DatabaseList->setFocus();
+        Key(Qt::Key_D, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), W.DatabaseList);
         Key(Qt::Key_Down); // South Africa
         EXPECT_EQ(W.RegionList->currentText(), "+All");
         Seen << Listed(W).join(",");
-        Key(Qt::Key_Tab);
+        Key(Qt::Key_R, Qt::AltModifier);
         Key(Qt::Key_Down); // Gauteng
         Seen << Listed(W).join(",");
         Key(Qt::Key_Down); // Western Cape
         Seen << Listed(W).join(",");
         Key(Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), W.DatabaseList);
         Key(Qt::Key_Down); // St. Helena, from St.wdb
         Seen << Listed(W).join(",") + "|" + W.StatusPanel(1)->text();
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join("\n").toStdString();
         std::filesystem::remove(Db.Dir / "United States.wdb");
         Key(Qt::Key_Down); // United States: not installed
         Seen << Listed(W).join(",");
+        Key(Qt::Key_S, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), W.SearchEdit);
         Key(Qt::Key_Escape);
     });
     EXPECT_EQ(R, TSelectLocationForm::mrCancel);
