@@ -252,6 +252,7 @@ void TSelectLocationForm::CreateParts() {
     // is which, and Alt+D, Alt+R and Alt+S reach them.
     auto* Choices = new QFormLayout;
     Choices->setContentsMargins(0, 0, 0, 0);
+    Choices->setHorizontalSpacing(ClassicPx(this, 6));
     const std::pair<const char*, QWidget*> Captions[] = {
         {"&Database", DatabaseList}, {"&Region", RegionList}, {"&Search", SearchEdit}};
     for (const auto& [Caption, Buddy] : Captions) {
