@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -18,9 +19,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/TxDuctRoughForm.h"
 #include "common/AboutBox.h"
+#include "atmosphere/TxAltBaromForm.h"
 #include "common/AppFolders.h"
 #include "common/FormPlacement.h"
 #include "common/TxAbout.h"
@@ -125,6 +128,7 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     ShowFileInTitle({});
     UpdateHistoryActions();
     FRoughForm = new TDuctRoughForm(this);
+    CreateBarometerEditor();
     FReportForm = new TReportForm(this);
     OnResultsChanged = [this] { BuildReport(); };
     OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
@@ -491,6 +495,30 @@ void TDuctUForm::ShowMessage(const QString& Text) {
 }
 
 std::function<void(const QString&)> TDuctUForm::MessageHook;
+
+// ---- Barometer row -----------------------------------------------------------------------
+
+// The pressure calculator, created once; the row's editor opens it at the
+// mouse cursor with the row's pressure and hands back the accepted one, which
+// the grid then commits (the sheet solves).
+void TDuctUForm::CreateBarometerEditor() {
+    FAltBaromForm = new TAltBaromForm(this);
+    FGrid->SetPropEditor(static_cast<int>(TDuctRow::Barometer),
+                         [this](TFieldValue& Value) { return EditBarometer(Value); });
+}
+
+TAltBaromForm* TDuctUForm::AltBaromForm() const {
+    return FAltBaromForm;
+}
+
+int TDuctUForm::EditBarometer(TFieldValue& Value) {
+    const double* Row = std::get_if<double>(&Value);
+    double P = Row && std::isfinite(*Row) ? *Row : FCommands->Sheet.Barometer;
+    const int Result = FAltBaromForm->EditPressure(P, QCursor::pos());
+    if (Result == TAltBaromForm::mrOk) Value = P;
+    activateWindow(); // the keys come back here, with or without a window manager
+    return Result;
+}
 
 // ---- Window events ------------------------------------------------------------------------
 

@@ -22,6 +22,7 @@ class TAirStateDlg;
 class TAboutBoxDlg;
 class TDuctRoughForm;
 class TReportForm;
+class TAltBaromForm;
 
 class TDuctUForm : public QMainWindow {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     TReportForm* ReportForm() const;
     // The air state dialog component of the Average Temperature row.
     TAirStateDlg* AirStateDlg() const { return FAirStateDlg; }
+    // The pressure calculator, the Barometer row's property editor.
+    TAltBaromForm* AltBaromForm() const;
     QAction* Action(const QString& ObjectName) const;
     // The about box component ("&About", and the start-up showing).
     TAboutBoxDlg* AboutBoxDlg() const { return AboutBoxDlg1; }
@@ -111,6 +114,10 @@ private:
     TAirStateDlg* FAirStateDlg = nullptr;
     TAboutBoxDlg* AboutBoxDlg1 = nullptr;
     QString FProductTitle; // read once at start-up
+    // ---- Barometer row ----
+    void CreateBarometerEditor();
+    int EditBarometer(TFieldValue& Value);
+    QPointer<TAltBaromForm> FAltBaromForm;
     QString FCalculationFile;
     bool FActivated = false;
     bool FSettingsSaved = false;
