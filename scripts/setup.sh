@@ -10,6 +10,10 @@ preset="${1:-default}"
 packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev locales xvfb xauth
   xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils"
+# The fuzz preset builds with clang and links its libFuzzer runtime.
+if [ "$preset" = fuzz ]; then
+  packages="$packages clang-14 libclang-rt-14-dev"
+fi
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
