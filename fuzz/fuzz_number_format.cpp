@@ -37,7 +37,10 @@ void CheckPlainConversion(double V, int Prec, char Conv) {
     try {
         Back = StrToFloat(T);
     } catch (const EConvertError&) {
-        FUZZ_CHECK(false, What + ", which does not read back");
+        // Rounding up the largest doubles may write a number beyond them.
+        const bool Beyond = std::fabs(V) > 1e307 && T.find("E308") != std::string::npos;
+        FUZZ_CHECK(Beyond, What + ", which does not read back");
+        return;
     }
     if (Back == 0) FUZZ_CHECK(T.front() != '-', What + ": a zero with a sign");
     const std::size_t E = T.find('E');

@@ -22,12 +22,22 @@ bool IsBlank(char C) {
     return static_cast<unsigned char>(C) <= ' ';
 }
 
-// The grammar StrToFloat promises, written out on its own.
-bool MatchesNumberGrammar(std::string_view T) {
+std::string_view Trimmed(std::string_view T) {
     while (!T.empty() && IsBlank(T.front()))
         T.remove_prefix(1);
     while (!T.empty() && IsBlank(T.back()))
         T.remove_suffix(1);
+    return T;
+}
+
+// The correctly rounded double of a number text (C library, "C" locale).
+double Reference(std::string_view Text) {
+    return std::strtod(std::string(Trimmed(Text)).c_str(), nullptr);
+}
+
+// The grammar StrToFloat promises, written out on its own.
+bool MatchesNumberGrammar(std::string_view T) {
+    T = Trimmed(T);
     std::size_t I = 0;
     if (I < T.size() && (T[I] == '+' || T[I] == '-')) ++I;
     std::size_t Digits = 0;
@@ -60,13 +70,13 @@ void CheckStrToFloat(std::string_view Text) {
     } catch (const EConvertError&) {
         if (!Grammar) return;
         // A number of the grammar may only fail for being too large.
-        const double Ref = std::strtod(std::string(Text).c_str(), nullptr);
+        const double Ref = Reference(Text);
         FUZZ_CHECK(std::isinf(Ref), Shown(Text) + " refused, but it reads as " + Num(Ref));
         return;
     }
     FUZZ_CHECK(Grammar, Shown(Text) + " is not a number but reads as " + Num(V));
     FUZZ_CHECK(std::isfinite(V), Shown(Text) + " reads as " + Num(V));
-    const double Ref = std::strtod(std::string(Text).c_str(), nullptr);
+    const double Ref = Reference(Text);
     const bool TooSmall = std::fabs(Ref) < DBL_MIN && V == 0;
     FUZZ_CHECK(V == Ref || TooSmall,
                Shown(Text) + " reads as " + Num(V) + ", correctly rounded " + Num(Ref));

@@ -8,7 +8,8 @@
 // inside the sheet); the sheet has one row and one field per text; a number
 // row whose limits cannot be read is reported "Error initialising
 // <caption>"; a value written to a number row with a plain format reads
-// back as a number within half a unit of its text's last digit; a spin
+// back as a number within half a unit of its text's last digit (exponents
+// up to 300, the clean-up's limit); a spin
 // stays within the row's limits; an enumeration step shows one of the items.
 #include <algorithm>
 
@@ -28,8 +29,15 @@ bool IsPlainFloatFormat(std::string_view F) {
     std::size_t I = 1;
     while (I < F.size() && std::string_view("0-+ ").find(F[I]) != std::string_view::npos)
         ++I;
-    while (I < F.size() && ((F[I] >= '0' && F[I] <= '9') || F[I] == '.'))
+    auto Digits = [&] {
+        while (I < F.size() && F[I] >= '0' && F[I] <= '9')
+            ++I;
+    };
+    Digits();
+    if (I < F.size() && F[I] == '.') {
         ++I;
+        Digits();
+    }
     return I + 1 == F.size() && std::string_view("fFeEgG").find(F[I]) != std::string_view::npos;
 }
 
@@ -70,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     FUZZ_CHECK(Rows == (Lines.empty() ? 2 : static_cast<int>(Lines.size())), std::to_string(Rows));
     FUZZ_CHECK(Lines.empty() || Grid.FieldCount() == Rows, std::to_string(Grid.FieldCount()));
 
-    for (int R = 1; R < Rows && R <= 40; ++R) {
+    for (int R = 1; R < static_cast<int>(Lines.size()) && R <= 40; ++R) {
         const std::string Line = Lines[static_cast<std::size_t>(R)];
         const std::vector<std::string> F = TEntryGridModel::SplitFields(Line, Grid.Delim());
         TField* Field = Grid.Field(R);
@@ -108,7 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                               " does not read back");
             const double Read = ConvertToUnits(*D, N->Factor, N->Offset);
             const double Wanted = ConvertToUnits(X, N->Factor, N->Offset);
-            FUZZ_CHECK(!std::isfinite(Wanted) || Near(Read, Wanted, Text),
+            // Typed-text clean-up cuts exponents beyond 300 ("1E-500" is 1E-5).
+            const bool Ordinary = Wanted == 0 || (std::fabs(Wanted) > 1e-299 && std::fabs(Wanted) < 1e299);
+            FUZZ_CHECK(!Ordinary || Near(Read, Wanted, Text),
                        Shown(Line) + ": " + Num(X) + " written as " + Shown(Text) +
                            " reads back as " + Num(*D));
         }
@@ -120,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             const std::string After = Table.Cell(1, R);
             const double* D = std::get_if<double>(&V);
             const bool Limited = !(N->RangeLo == 0 && N->RangeHi == 0);
-            if (D && Limited && N->RangeLo <= N->RangeHi && IsPlainFloatFormat(N->FormatStr)) {
+            if (D && !After.empty() && Limited && N->RangeLo <= N->RangeHi &&
+                IsPlainFloatFormat(N->FormatStr)) {
                 const double S = ConvertToUnits(*D, N->Factor, N->Offset);
                 const double A = N->ShownRangeLo(), B = N->ShownRangeHi();
                 const double Lo = std::min(A, B), Hi = std::max(A, B);
@@ -129,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                                " outside the limits");
             }
         }
-        if (const TEnumField* E = AsEnumField(Field); E && Grid.StepEnum(R, Choice & 0x40)) {
+        if (const TEnumField* E = AsEnumField(Field);
+            E && Grid.StepEnum(R, Choice & 0x40) && Table.ColCount() > 1) {
             const std::string Item = Table.Cell(1, R);
             FUZZ_CHECK(std::find(E->Items.begin(), E->Items.end(), Item) != E->Items.end(),
                        Shown(Line) + ": step shows " + Shown(Item));

@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             FUZZ_CHECK(NoteSize == 0, "a note of " + std::to_string(NoteSize) +
                                           " bytes but no version information");
         }
+    } catch (const ENoVerInfoError&) {
     } catch (const EVerInfoError&) {
     } catch (const eNoFixeVerInfo&) {
     }
