@@ -3,8 +3,10 @@
 // version note (ELF headers, section and segment tables, notes).
 // Input: one byte choosing record (even) or file (odd), then the bytes.
 // Checks besides "no crash": failures are ENoVerInfoError, EVerInfoError or
-// eNoFixeVerInfo only; a file without a note has no version information; a
-// record that reads, built again from what was read (VersionRecord.h),
+// eNoFixeVerInfo only, each exactly when the record's blocks say so (a block
+// running past the end, no translation, fixed information missing or
+// shorter than 52 bytes); a file without a note has no version information;
+// a record that reads, built again from what was read (VersionRecord.h),
 // reads back to the same version, flags and texts.
 #include "FuzzCheck.h"
 #include "common/TxVerInfo.h"
@@ -18,6 +20,47 @@ namespace {
 std::array<std::uint16_t, 4> Parts(std::uint32_t MS, std::uint32_t LS) {
     return {static_cast<std::uint16_t>(MS >> 16), static_cast<std::uint16_t>(MS & 0xFFFF),
             static_cast<std::uint16_t>(LS >> 16), static_cast<std::uint16_t>(LS & 0xFFFF)};
+}
+
+void CheckRebuilt(const TVerInfoRes& Info);
+
+// What the record layout makes of Record: 0 readable, 1 damaged (a block
+// runs past the end) or without translation, 2 without (whole) fixed
+// information.
+int Expected(std::string_view R) {
+    std::size_t Tran = 0, Fixed = 0; // sizes of the first blocks; 0 none
+    bool HasTran = false, HasFixed = false;
+    auto U32 = [&](std::size_t P) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(R[P])) |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(R[P + 1])) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(R[P + 2])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(R[P + 3])) << 24;
+    };
+    for (std::size_t Pos = 0; Pos < R.size();) {
+        if (R.size() - Pos < 8) return 1;
+        const std::uint32_t Tag = U32(Pos), Length = U32(Pos + 4);
+        if (Length > R.size() - Pos - 8) return 1;
+        if (Tag == BlockTag("TRAN") && !HasTran) HasTran = true, Tran = Length;
+        if (Tag == BlockTag("FIXD") && !HasFixed) HasFixed = true, Fixed = Length;
+        Pos += 8 + (static_cast<std::size_t>(Length) + 3) / 4 * 4;
+    }
+    if (!HasTran || Tran < 4) return 1;
+    return HasFixed && Fixed >= 52 ? 0 : 2;
+}
+
+void CheckRecord(std::string_view Record, const std::string& Shown) {
+    int Got = 0;
+    try {
+        const TVerInfoRes Info("record", Record);
+        CheckRebuilt(Info);
+    } catch (const EVerInfoError&) {
+        Got = 1;
+    } catch (const eNoFixeVerInfo&) {
+        Got = 2;
+    }
+    FUZZ_CHECK(Got == Expected(Record), Shown + ": read as case " + std::to_string(Got) +
+                                            ", the layout says " +
+                                            std::to_string(Expected(Record)));
 }
 
 void CheckRebuilt(const TVerInfoRes& Info) {
@@ -57,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string_view Bytes = In.Rest();
     try {
         if (!AsFile) {
-            CheckRebuilt(TVerInfoRes("record", Bytes));
+            if (!Bytes.empty()) CheckRecord(Bytes, "record " + Shown(Bytes, 300));
             return 0;
         }
         const std::string File = fuzz::ScratchFolder() + "/program";
@@ -68,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             FUZZ_CHECK(Record.size() == NoteSize, "note of " + std::to_string(NoteSize) +
                                                       " bytes read as " +
                                                       std::to_string(Record.size()));
+            if (!Record.empty()) CheckRecord(Record, "note " + Shown(Record, 300));
         } catch (const EVerInfoError&) {
         }
         try {
