@@ -28,7 +28,8 @@ namespace oravent::fuzz {
 // Stops the run when Cond is false; the message says what the reader broke.
 #define FUZZ_CHECK(Cond, What)                                                                     \
     do {                                                                                           \
-        if (!(Cond)) ::oravent::fuzz::Fail(__FILE__, __LINE__, std::string(#Cond) + ": " + (What)); \
+        if (!(Cond))                                                                               \
+            ::oravent::fuzz::Fail(__FILE__, __LINE__, std::string(#Cond) + ": " + (What));         \
     } while (0)
 
 // Text safe to print: printable ASCII as it is, every other byte as \xNN.

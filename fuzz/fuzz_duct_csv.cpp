@@ -49,12 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             if (I) Out += ',';
             calc::AppendCsvText(Out, Fields[I]);
         }
-        FUZZ_CHECK(calc::SplitCsv(Out, Fields2, Unquoted2), Shown(Line) + " written as " + Shown(Out));
+        FUZZ_CHECK(calc::SplitCsv(Out, Fields2, Unquoted2),
+                   Shown(Line) + " written as " + Shown(Out));
         FUZZ_CHECK(Fields2.size() == Fields.size(), Shown(Line) + " written as " + Shown(Out));
         for (std::size_t I = 0; I < Fields.size(); ++I)
-            FUZZ_CHECK(Fields2[I] == Writable(Fields[I]),
-                       Shown(Line) + ": field " + Shown(Fields[I]) + " comes back as " +
-                           Shown(Fields2[I]));
+            FUZZ_CHECK(Fields2[I] == Writable(Fields[I]), Shown(Line) + ": field " +
+                                                              Shown(Fields[I]) + " comes back as " +
+                                                              Shown(Fields2[I]));
     }
 
     // The whole batch, for a schedule of a few lines (each line solves a sheet).

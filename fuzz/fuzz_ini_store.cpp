@@ -94,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     if (!Read.Sections.empty()) {
         const std::size_t K = Choice % Read.Sections.size();
         Section = Read.Sections[K];
-        if (!Read.Entries[K].empty()) Ident = Read.Entries[K][Choice % Read.Entries[K].size()].first;
+        if (!Read.Entries[K].empty())
+            Ident = Read.Entries[K][Choice % Read.Entries[K].size()].first;
     }
     if (!Storable(Section, Ident, "1")) {
         try {
@@ -105,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         return 0;
     }
     const std::string What = Shown(Section) + "/" + Shown(Ident);
-    for (TCustomIniFile* Store : {static_cast<TCustomIniFile*>(&Mem),
-                                  static_cast<TCustomIniFile*>(&Direct)}) {
+    for (TCustomIniFile* Store :
+         {static_cast<TCustomIniFile*>(&Mem), static_cast<TCustomIniFile*>(&Direct)}) {
         const TIniModel Before = Model(*Store);
         if (Choice & 1) {
             const int I = static_cast<int>(std::fmod(std::isfinite(X) ? X : 0, 2147483647.0));

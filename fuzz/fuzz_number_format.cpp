@@ -109,8 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         }
         const std::size_t Bound =
             FormatStr.size() * (MaxFormatWidth + MaxFormatPrecision + 330) + Text.size() * 3;
-        FUZZ_CHECK(T.size() <= Bound, Shown(FormatStr) + " gives " + std::to_string(T.size()) +
-                                          " characters");
+        FUZZ_CHECK(T.size() <= Bound,
+                   Shown(FormatStr) + " gives " + std::to_string(T.size()) + " characters");
     } catch (const EConvertError&) {
     }
 

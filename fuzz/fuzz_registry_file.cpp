@@ -26,7 +26,8 @@ std::string Describe(const TRegFile& F) {
     for (const TRegKey& K : F.Keys()) {
         Out += "[" + K.Path() + "]";
         for (const TRegValue& V : K.Values())
-            Out += " " + V.Name + ":" + std::to_string(static_cast<unsigned>(V.Kind)) + "=" + V.Data;
+            Out +=
+                " " + V.Name + ":" + std::to_string(static_cast<unsigned>(V.Kind)) + "=" + V.Data;
     }
     return Shown(Out, 400);
 }
@@ -124,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     case 0: {
         Reg.WriteReal("", Written, X);
         const double Back = Reg.ReadReal("", Written, 0.5);
-        FUZZ_CHECK(std::memcmp(&Back, &X, sizeof X) == 0, What + ": " + Num(X) + " read as " + Num(Back));
+        FUZZ_CHECK(std::memcmp(&Back, &X, sizeof X) == 0,
+                   What + ": " + Num(X) + " read as " + Num(Back));
         break;
     }
     case 1: {

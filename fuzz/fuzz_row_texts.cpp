@@ -49,7 +49,8 @@ double HalfUnitOf(std::string_view T) {
     if (E != std::string_view::npos) Exp = std::atoi(std::string(T.substr(E + 1)).c_str());
     const std::string_view Mant = T.substr(0, E);
     const std::size_t Dot = Mant.find('.');
-    const int Decimals = Dot == std::string_view::npos ? 0 : static_cast<int>(Mant.size() - Dot - 1);
+    const int Decimals =
+        Dot == std::string_view::npos ? 0 : static_cast<int>(Mant.size() - Dot - 1);
     return 0.5 * std::pow(10.0, Exp - Decimals);
 }
 
@@ -117,10 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             const double Read = ConvertToUnits(*D, N->Factor, N->Offset);
             const double Wanted = ConvertToUnits(X, N->Factor, N->Offset);
             // Typed-text clean-up cuts exponents beyond 300 ("1E-500" is 1E-5).
-            const bool Ordinary = Wanted == 0 || (std::fabs(Wanted) > 1e-299 && std::fabs(Wanted) < 1e299);
-            FUZZ_CHECK(!Ordinary || Near(Read, Wanted, Text),
-                       Shown(Line) + ": " + Num(X) + " written as " + Shown(Text) +
-                           " reads back as " + Num(*D));
+            const bool Ordinary =
+                Wanted == 0 || (std::fabs(Wanted) > 1e-299 && std::fabs(Wanted) < 1e299);
+            FUZZ_CHECK(!Ordinary || Near(Read, Wanted, Text), Shown(Line) + ": " + Num(X) +
+                                                                  " written as " + Shown(Text) +
+                                                                  " reads back as " + Num(*D));
         }
         Grid.ReshowValue(R);
 
@@ -136,8 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                 const double A = N->ShownRangeLo(), B = N->ShownRangeHi();
                 const double Lo = std::min(A, B), Hi = std::max(A, B);
                 FUZZ_CHECK((S >= Lo || Near(S, Lo, After)) && (S <= Hi || Near(S, Hi, After)),
-                           Shown(Line) + ": spin to " + Shown(After) +
-                               " outside the limits");
+                           Shown(Line) + ": spin to " + Shown(After) + " outside the limits");
             }
         }
         if (const TEnumField* E = AsEnumField(Field);
