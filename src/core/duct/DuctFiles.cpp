@@ -46,6 +46,24 @@ std::string ReadString(const TCustomIniFile& Store, std::string_view Key,
     }
 }
 
+// The "db/wb" text the files keep: "%0.1f" per number, or more digits for
+// air that the rounded text would carry past what the engine takes
+// (saturated air just below the boiling point rounds onto it), so that a
+// saved file always opens again.
+std::string StoredTemperatureText(const TAirStateRec& Air, double Barometer) {
+    for (const char* Fmt : {"%0.1f", "%0.2f", "%0.3f", "%0.17g"}) {
+        const std::string Text = AirStateToStr(Air, Fmt);
+        TAirStateRec Check;
+        try {
+            StrToAirState(Text, Check, Barometer, 0.5);
+            return Text;
+        } catch (const std::exception&) {
+            ResetReferenceState();
+        }
+    }
+    return AirStateToStr(Air, "%0.1f");
+}
+
 } // namespace
 
 // ---- Calculation file ---------------------------------------------------------------
@@ -83,7 +101,7 @@ std::vector<std::string> ReadCalculation(const TCustomIniFile& File, DuctSheet& 
 
 void WriteCalculation(TCustomIniFile& File, const DuctSheet& Sheet) {
     File.WriteText(Sec, "Barometer", FormatNumber("%0.3f", Sheet.Barometer));
-    File.WriteText(Sec, "Temperature", AirStateToStr(Sheet.DuctAir, "%0.1f"));
+    File.WriteText(Sec, "Temperature", StoredTemperatureText(Sheet.DuctAir, Sheet.Barometer));
     File.WriteInt(Sec, "kIndex", Sheet.kIndex);
     for (const TDuctValueKey& K : DuctValueKeys) {
         if (K.Key != "Barometer") File.WriteText(Sec, K.Key, FormatNumber("%0.3f", Sheet.*K.Field));
@@ -150,7 +168,7 @@ void SaveDuctSettings(TCustomIniFile& Store, const DuctSheet& Sheet,
     for (int K = 0; K < RoughnessCount; ++K)
         Store.WriteReal(Sec, RoughnessKeys[K], Sheet.RoughnessTable[K]);
     Store.WriteReal(Sec, "Barometer", Sheet.Barometer);
-    Store.WriteText(Sec, "Temperature", AirStateToStr(Sheet.DuctAir, "%0.1f"));
+    Store.WriteText(Sec, "Temperature", StoredTemperatureText(Sheet.DuctAir, Sheet.Barometer));
     Store.WriteInt(Sec, "kIndex", Sheet.kIndex);
     for (const TDuctValueKey& K : DuctValueKeys) {
         if (K.Field != &TDuctSheetValues::Barometer) Store.WriteReal(Sec, K.Key, Sheet.*K.Field);
