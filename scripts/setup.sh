@@ -11,6 +11,10 @@ packages="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-s
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev locales xvfb xauth
   xdotool imagemagick xdg-utils ccache nlohmann-json3-dev poppler-utils python3 tzdata
   librsvg2-bin dpkg-dev file desktop-file-utils appstream"
+# The fuzz preset builds with clang and links its libFuzzer runtime.
+if [ "$preset" = fuzz ]; then
+  packages="$packages clang-14 libclang-rt-14-dev"
+fi
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

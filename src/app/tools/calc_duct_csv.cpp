@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc_csv.h"
 #include "calc_duct.h"
 
 namespace oravent::calc {
@@ -24,70 +25,6 @@ bool ReadWholeFile(const std::string& path, std::FILE* in, std::string& data) {
     const bool ok = !std::ferror(f);
     if (f != in) std::fclose(f);
     return ok;
-}
-
-// Splits one CSV line (without its line end) into fields. Fields may be
-// quoted with '"' ('""' inside is one quote); their text is kept in
-// unquoted, which is reserved so that it never moves. False for an
-// unterminated quote.
-bool SplitCsv(std::string_view line, std::vector<std::string_view>& fields,
-              std::vector<std::string>& unquoted) {
-    fields.clear();
-    unquoted.clear();
-    unquoted.reserve(line.size() / 2 + 1); // at most one quoted field per two bytes
-    std::size_t i = 0;
-    for (;;) {
-        std::size_t start = i;
-        while (start < line.size() && line[start] == ' ')
-            ++start;
-        if (start < line.size() && line[start] == '"') {
-            std::string v;
-            std::size_t k = start + 1;
-            for (;;) {
-                if (k >= line.size()) return false;
-                if (line[k] == '"') {
-                    if (k + 1 < line.size() && line[k + 1] == '"') {
-                        v += '"';
-                        k += 2;
-                        continue;
-                    }
-                    ++k;
-                    break;
-                }
-                v += line[k++];
-            }
-            while (k < line.size() && line[k] != ',')
-                ++k; // blanks after the quote
-            unquoted.push_back(std::move(v));
-            fields.push_back(unquoted.back());
-            i = k;
-        } else {
-            const std::size_t comma = line.find(',', i);
-            const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
-            fields.push_back(line.substr(i, end - i));
-            i = end;
-        }
-        if (i >= line.size()) break;
-        ++i; // the comma
-        if (i == line.size()) {
-            fields.push_back({});
-            break;
-        }
-    }
-    return true;
-}
-
-void AppendCsvText(std::string& out, std::string_view s) {
-    if (s.find_first_of(",\"\n\r") == std::string_view::npos) {
-        out += s;
-        return;
-    }
-    out += '"';
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += (c == '\n' || c == '\r') ? ' ' : c;
-    }
-    out += '"';
 }
 
 constexpr std::string_view ResultColumns =
@@ -139,22 +76,13 @@ int RunDuctCsv(const TDuctOptions& o, const TCalcStreams& io) {
         std::fprintf(io.Err, "%s: cannot read '%s': %s\n", DuctProg, srcText, std::strerror(errno));
         return 2;
     }
-    std::string_view rest(data);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
-    auto nextLine = [&](std::string_view& line) {
-        if (rest.empty()) return false;
-        const std::size_t nl = rest.find('\n');
-        line = rest.substr(0, nl);
-        rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        return true;
-    };
+    TCsvLines lines(data);
 
     // Header: the first line that is not blank.
     std::string_view line;
     long lineNo = 0;
     bool haveHeader = false;
-    while (nextLine(line)) {
+    while (lines.Next(line)) {
         ++lineNo;
         if (!TrimBlanks(line).empty()) {
             haveHeader = true;
@@ -225,7 +153,7 @@ int RunDuctCsv(const TDuctOptions& o, const TCalcStreams& io) {
     long bad = 0, unsolved = 0, total = 0;
     DuctSheet s;
     std::string error, note;
-    while (nextLine(line)) {
+    while (lines.Next(line)) {
         ++lineNo;
         if (TrimBlanks(line).empty()) continue;
         ++total;

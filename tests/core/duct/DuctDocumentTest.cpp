@@ -175,6 +175,41 @@ TEST(DuctCalculationFile, MissingOrUnusableValuesTakeTheirDefaults) {
     EXPECT_EQ(S.Volume, 5.0);
 }
 
+// Saturated air just below the boiling point: its "%0.1f" text rounds to a
+// wet bulb at or above the boiling point (or a humidity beyond any state),
+// which the engine refuses. Both files must still open to the same air.
+TEST(DuctFiles, AirNearTheBoilingPointOpensAgain) {
+    struct TCase {
+        double Barometer;
+        const char* Temperature;
+    };
+    for (const TCase& C :
+         {TCase{70.75, "90.15/90.15"}, TCase{71.5, "90.45/90.45"}, TCase{76.25, "92.15/92.15"}}) {
+        SCOPED_TRACE(C.Temperature);
+        DuctSheet S = SolvedDefaults();
+        S.Barometer = C.Barometer;
+        ASSERT_NO_THROW(StrToAirState(C.Temperature, S.DuctAir, S.Barometer, 0.5));
+        TMemIniFile Calc("");
+        WriteCalculation(Calc, S);
+        DuctSheet R = SolvedDefaults();
+        EXPECT_NO_THROW(ReadCalculation(Calc, R)) << Calc.ReadText("Settings", "Temperature", "");
+        EXPECT_NEAR(R.DuctAir.DryBulb, S.DuctAir.DryBulb, 0.05);
+
+        TTempDir Dir;
+        const std::string Store = Dir / "registry.reg";
+        {
+            TRegistryIniFile W("Software\\Halvorn\\Oravent", Store);
+            SaveDuctSettings(W, S, TDuctViewSettings());
+        }
+        DuctSheet L;
+        L.ResetToDefaults();
+        TDuctViewSettings V;
+        LoadDuctSettings(TRegistryIniFile("Software\\Halvorn\\Oravent", Store), L, V);
+        EXPECT_NEAR(L.DuctAir.DryBulb, S.DuctAir.DryBulb, 0.05); // not the default 13 °C
+        EXPECT_NEAR(L.DuctAir.WetBulb, S.DuctAir.WetBulb, 0.05);
+    }
+}
+
 TEST(DuctSettings, FirstStartAndImperialRoundTrip) {
     TTempDir Dir;
     const std::string Store = Dir / "registry.reg";
