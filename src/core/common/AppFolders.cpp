@@ -106,7 +106,12 @@ std::string UserFileFor(std::string_view Name, std::string_view ProgramFolder,
                         std::string_view DataFolder, bool ForWriting) {
     const std::string Beside = std::string(ProgramFolder) + std::string(Name);
     const std::string Own = std::string(DataFolder) + std::string(Name);
-    if (::access(std::string(ProgramFolder).c_str(), W_OK) == 0) return Beside;
+    // A program installed under the program-files folder keeps its users'
+    // files apart even when its folder can be written (by root): the
+    // package manager owns that folder.
+    const bool Installed = ProgramFolder.substr(0, ProgramFilesFolder().size()) ==
+                           std::string_view(ProgramFilesFolder());
+    if (!Installed && ::access(std::string(ProgramFolder).c_str(), W_OK) == 0) return Beside;
     if (ForWriting) {
         std::error_code Ec;
         std::filesystem::create_directories(std::string(DataFolder), Ec);

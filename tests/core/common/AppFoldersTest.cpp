@@ -213,6 +213,9 @@ TEST(UserFileTest, BesideTheProgramWhenWritableElseInTheDataFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(Data));
     test::PutFile(Data + "Oravent.ini", "[Settings]\n");
     EXPECT_EQ(UserFileFor("Oravent.ini", ReadOnly, Data, false), Data + "Oravent.ini");
+    // An installed program writes to the data folder even where it could
+    // write beside itself (root, for whom /opt is writable).
+    EXPECT_EQ(UserFileFor("Oravent.jpg", ProgramFilesFolder(), Data, true), Data + "Oravent.jpg");
 }
 
 } // namespace oravent
