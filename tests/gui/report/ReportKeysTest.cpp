@@ -93,14 +93,14 @@ TEST_F(ReportKeys, EachWindowsAccessKeysActInThatWindow) {
     ASSERT_TRUE(ShowActive(*Report));
     ASSERT_EQ(QApplication::focusWidget(), Report->RichEdit());
     for (const TKeyCase& C : KeyCases) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(Qt::ALT | C.Key)));
+        SCOPED_TRACE(QKeySequence(Qt::ALT | C.Key).toString().toStdString());
         ASSERT_TRUE(ShowActive(*Report));
         EXPECT_EQ(Press(C.Key).toStdString(), C.InReport);
         // An access key is no typing: the report keeps its text.
         EXPECT_EQ(Report->PlainText().toStdString(), "Report text");
     }
     for (const TKeyCase& C : KeyCases) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(Qt::ALT | C.Key)));
+        SCOPED_TRACE(QKeySequence(Qt::ALT | C.Key).toString().toStdString());
         ASSERT_TRUE(ShowActive(*Main));
         EXPECT_EQ(Press(C.Key).toStdString(), C.InMain);
     }
