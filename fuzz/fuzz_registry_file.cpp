@@ -6,7 +6,8 @@
 // same text); the store reads every value of a key as its kind allows and
 // raises ERegistryException otherwise; a double, an integer and a text
 // written by the store read back unchanged, and every other value of the
-// file is kept as it was.
+// file is kept as it was; a name with a line break is refused with
+// EIniFileException.
 #include <cstring>
 
 #include "FuzzCheck.h"
@@ -121,6 +122,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     if (!Idents.empty() && (Choice & 8)) Name = Idents[Choice % Idents.size()].c_str();
     const std::string Written = Name; // Idents may change below
     const std::string What = Shown(KeyPath) + "/" + Shown(Written);
+    // A name read from the file may hold a carriage return or NUL, which the
+    // store refuses to write (a line break cannot be written).
+    if (Written.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        try {
+            Reg.WriteInt("", Written, 1);
+            FUZZ_CHECK(false, What + ": a name with a line break was written");
+        } catch (const EIniFileException&) {
+        }
+        return 0;
+    }
     switch ((Choice >> 6) % 3) {
     case 0: {
         Reg.WriteReal("", Written, X);
