@@ -9,6 +9,8 @@
 #include <cfloat>
 #include <cstdlib>
 
+#include <algorithm>
+
 #include "FuzzCheck.h"
 #include "units/NumberText.h"
 
@@ -124,9 +126,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     try {
         double First = 0, Second = 0;
         const bool Pair = ParseNumberPair(Text, First, Second);
-        FUZZ_CHECK(Pair == (Text.find('/') != std::string_view::npos), Shown(Text));
+        // A pair has a number after its "/"; "20/" is the first number alone.
+        const std::size_t Slash = Text.find('/');
+        const std::string_view After =
+            Slash == std::string_view::npos ? std::string_view{} : Text.substr(Slash + 1);
+        const bool Blank = std::all_of(After.begin(), After.end(),
+                                       [](char C) { return static_cast<unsigned char>(C) <= ' '; });
+        FUZZ_CHECK(Pair == !Blank, Shown(Text));
         FUZZ_CHECK(std::isfinite(First) && std::isfinite(Second), Shown(Text));
-        if (!Pair) FUZZ_CHECK(Second == 0 && First == StrToFloat(Text), Shown(Text));
+        if (!Pair)
+            FUZZ_CHECK(Second == 0 && First == StrToFloat(Text.substr(0, Slash)), Shown(Text));
     } catch (const EConvertError&) {
     }
 
