@@ -223,7 +223,9 @@ std::string Fold(std::string_view Text) {
 
 } // namespace
 
-std::string NormalizeKeyPath(std::string_view Path) {
+namespace {
+
+std::string NormalizeKeyPathOnce(std::string_view Path) {
     std::string Out;
     Out.reserve(Path.size());
     for (char C : TrimBlanks(Path)) {
@@ -232,6 +234,19 @@ std::string NormalizeKeyPath(std::string_view Path) {
     }
     while (!Out.empty() && Out.back() == '\\')
         Out.pop_back();
+    return Out;
+}
+
+} // namespace
+
+// Repeated until nothing changes: a backslash taken from the front can
+// bare blanks (or control characters) that one pass would keep, and the path
+// must normalise to itself ("[\<NUL>-Key]" is not the deletion "[-Key]").
+std::string NormalizeKeyPath(std::string_view Path) {
+    std::string Out = NormalizeKeyPathOnce(Path);
+    for (std::string Next = NormalizeKeyPathOnce(Out); Next != Out;
+         Next = NormalizeKeyPathOnce(Out))
+        Out = std::move(Next);
     return Out;
 }
 

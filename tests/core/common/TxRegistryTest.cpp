@@ -284,6 +284,21 @@ TEST(RegFileTest, DeletedKeysAndContinuations) {
     EXPECT_EQ(F.Keys()[0].Values()[1].Data, "ends with backslash\\");
 }
 
+// A key whose name only starts with "-" once a leading backslash and the
+// control characters behind it are gone is a key to skip, never one that
+// writes out as the deletion "[-...]"; written and read again it is the same.
+TEST(RegFileTest, KeyPathsNormaliseToThemselves) {
+    const std::string Text = std::string("[\\\0\0-HKEY_CURRENT_USER\\Old]\n\"a\"=\"1\"\n", 36) +
+                             "[\\ \\HKEY_CURRENT_USER\\B\\ ]\n\"b\"=\"2\"\n";
+    const TRegFile F = TRegFile::Parse(Text);
+    ASSERT_EQ(F.Keys().size(), 1u);
+    EXPECT_EQ(F.Keys()[0].Path(), "HKEY_CURRENT_USER\\B");
+    const TRegFile Again = TRegFile::Parse(F.Serialize());
+    ASSERT_EQ(Again.Keys().size(), 1u);
+    EXPECT_EQ(Again.Keys()[0].Path(), F.Keys()[0].Path());
+    EXPECT_EQ(Again.Serialize(), F.Serialize());
+}
+
 // A file whose folder cannot be created: the config "folder" is a regular
 // file (permission bits do not stop root, this does).
 TEST_F(RegistryTest, RefusedWriteRaisesUnableToWrite) {
