@@ -90,11 +90,13 @@ void TAltBaromCommands::ShowPair() {
     FView.ShowEditValue(TAltBaromEdit::Altitude, FAltitude);
 }
 
-bool TAltBaromCommands::SetPressure(double P) {
+// Pressure and altitude together from one of them through the engine; a
+// refusal keeps both, shows them again and says why.
+bool TAltBaromCommands::SetPair(double Given, double (*Other)(double), bool GivenIsPressure) {
     try {
-        const double Z = oravent::Altitude(P);
-        FPressure = P;
-        FAltitude = Z;
+        const double V = Other(Given);
+        FPressure = GivenIsPressure ? Given : V;
+        FAltitude = GivenIsPressure ? V : Given;
     } catch (const EPsychroError& E) {
         ResetReferenceState();
         ShowPair();
@@ -105,19 +107,12 @@ bool TAltBaromCommands::SetPressure(double P) {
     return true;
 }
 
+bool TAltBaromCommands::SetPressure(double P) {
+    return SetPair(P, &oravent::Altitude, true);
+}
+
 bool TAltBaromCommands::SetAltitude(double Z) {
-    try {
-        const double P = AtmPressure(Z);
-        FAltitude = Z;
-        FPressure = P;
-    } catch (const EPsychroError& E) {
-        ResetReferenceState();
-        ShowPair();
-        FView.ShowError(E.what());
-        return false;
-    }
-    ShowPair();
-    return true;
+    return SetPair(Z, &AtmPressure, false);
 }
 
 void TAltBaromCommands::EditLeft(TAltBaromEdit Edit) {

@@ -150,6 +150,7 @@ public:
     const std::string& LastLocation() const { return FLastLocation; }
 
 private:
+    bool SetPair(double Given, double (*Other)(double), bool GivenIsPressure);
     void ShowPair();
     // The edit's value, or Held when its text cannot be read.
     double EditValueOr(TAltBaromEdit Edit, double Held) const;
