@@ -133,12 +133,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             const double* D = std::get_if<double>(&V);
             const bool Limited = !(N->RangeLo == 0 && N->RangeHi == 0);
             const double S = D ? ConvertToUnits(*D, N->Factor, N->Offset) : 0.0;
-            // A shown text below 1e-300 does not read back (the clean-up
-            // cuts exponents beyond 300, as documented): nothing to compare.
+            // A shown text beyond 1e299 or below 1e-299 does not read back
+            // (the clean-up cuts exponents beyond 300, as documented):
+            // nothing to compare.
+            const double Mag = std::fabs(std::strtod(After.c_str(), nullptr));
+            const bool Ordinary = Mag == 0 || (Mag > 1e-299 && Mag < 1e299);
             if (D && !After.empty() && Limited && N->RangeLo <= N->RangeHi &&
-                IsPlainFloatFormat(N->FormatStr) &&
-                !(std::fabs(std::strtod(After.c_str(), nullptr)) < 1e-300 &&
-                  std::strtod(After.c_str(), nullptr) != 0)) {
+                IsPlainFloatFormat(N->FormatStr) && Ordinary) {
                 const double A = N->ShownRangeLo(), B = N->ShownRangeHi();
                 const double Lo = std::min(A, B), Hi = std::max(A, B);
                 FUZZ_CHECK((S >= Lo || Near(S, Lo, After)) && (S <= Hi || Near(S, Hi, After)),

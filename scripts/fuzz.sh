@@ -4,6 +4,8 @@
 # seed corpus in fuzz/corpus/ (the committed corpus never grows), with its
 # dictionary from fuzz/dict/ where there is one.
 # Usage: scripts/fuzz.sh [seconds] [harness ...]   (default: 30 s, all)
+# Runs are repeatable: libFuzzer seed 1 unless FUZZ_SEED says otherwise
+# (FUZZ_SEED=0 lets libFuzzer choose one, for exploratory runs).
 # Stops at the first crash, leak, timeout, memory blow-up or failed check
 # and prints the path of the input that reproduces it.
 set -eu
@@ -33,7 +35,7 @@ for h in $harnesses; do
   dict=""
   [ -f "fuzz/dict/$name.dict" ] && dict="-dict=fuzz/dict/$name.dict"
   # shellcheck disable=SC2086
-  if "$bin/$h" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+  if "$bin/$h" -max_total_time="$seconds" -seed="${FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
        -print_final_stats=1 -artifact_prefix="$work/artifacts/" $dict "$work/corpus" \
        >"$work/log" 2>&1; then
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
