@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "duct/DuctFiles.h"
+#include "duct/StandardSizeTable.h"
 
 namespace oravent {
 
@@ -95,6 +97,20 @@ public:
     // Reads the shown units from the view, then writes every setting.
     void SaveSettings(TCustomIniFile& Store);
 
+    // The standard-size search's series and limits, read and written with
+    // the settings.
+    TStandardSizeSettings SizeSettings;
+    // The units of the standard-size table: those the rows show now.
+    TSizeTableUnits SizeUnits() const { return SizeTableUnits(View); }
+    // A standard size entered as typed: the volume flow again (so that the
+    // flow stays), then the diameter, or the height and then the width;
+    // then Iterate. One undo step. A size outside the rows' limits shows
+    // the row's message and changes nothing.
+    void EnterStandardSize(const TSizeCandidate& Size);
+    // The size last entered with EnterStandardSize while the sheet still
+    // holds it, with the sheet's numbers; nothing otherwise.
+    std::optional<TSizeCandidate> SelectedSize() const;
+
     // Description of a row for the status bar; empty for the header.
     static std::string_view Description(int Row);
 
@@ -119,6 +135,7 @@ private:
 
     TDuctView& FView;
     std::vector<TState> FUndo, FRedo;
+    std::optional<TSizeCandidate> FSelectedSize;
 };
 
 } // namespace oravent

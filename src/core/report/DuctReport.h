@@ -34,8 +34,11 @@ using TDuctReportRows = std::array<TDuctReportRow, DuctReportRowCount>;
 // shown (cells joined by tabs), "Intermediate Values" (friction factor, air
 // density in kg/m³, viscosity in µPa·s) and "Roughness Settings" (the five
 // table entries in mm), with empty lines between the groups and at both ends.
+// Lines of a selected standard size (SelectedSizeLines) add a "Selected Size"
+// group after the results.
 std::vector<TReportLine> BuildDuctReportLines(const TDuctReportRows& Rows,
-                                              const TDuctSheetValues& Sheet);
+                                              const TDuctSheetValues& Sheet,
+                                              const std::vector<std::string>& SelectedSize = {});
 
 // "Oravent," followed by the nine value texts joined by ",", without a
 // trailing separator or line break. Texts are taken as they are.
