@@ -11,6 +11,7 @@
 #include "duct/DuctCommands.h"
 #include "duct/DuctFriction.h"
 #include "psychro/AirStateText.h"
+#include "units/NumberText.h"
 
 namespace oravent {
 namespace {
@@ -162,6 +163,56 @@ TEST(DuctCommands, UndoAndRedoWalkTheCommandsThatChangedSomething) {
     EXPECT_FALSE(C.CanRedo());
     C.Undo();
     EXPECT_TRUE(SameDuctValues(C.Sheet, AfterFlow));
+}
+
+// A standard size goes in as typed and keeps the flow even when the flow
+// was not among the last two quantities typed; the report names it while
+// the sheet holds it.
+TEST(DuctCommands, StandardSizeEntersAsTypedAndKeepsTheFlow) {
+    TFakeView V;
+    TDuctCommands C(V);
+    C.Start();
+    V.Type(C, TDuctRow::Velocity, 7.0);
+    V.Type(C, TDuctRow::PRate, 0.8); // flow group: pressure and velocity
+    const double Flow = C.Sheet.Volume;
+    const TSizeCandidates L =
+        StandardSizeCandidates(C.Sheet, C.SizeSettings, TSeriesSystem::Metric);
+    ASSERT_GE(L.RectangularChoice, 0);
+    const TSizeCandidate Rect = L.Rectangular[L.RectangularChoice];
+    const int Steps = V.ResultsChanges;
+    C.EnterStandardSize(Rect);
+    EXPECT_EQ(V.Panels[0], "Solved...");
+    EXPECT_EQ(C.Sheet.Volume, Flow);
+    EXPECT_DOUBLE_EQ(V.Number(TDuctRow::Height), Rect.Height * 1000);
+    EXPECT_DOUBLE_EQ(V.Number(TDuctRow::Width), Rect.Width * 1000);
+    EXPECT_NEAR(C.Sheet.PRate, Rect.PRate, 1e-5 * Rect.PRate);
+    EXPECT_GT(V.ResultsChanges, Steps);
+    auto Selected = C.SelectedSize();
+    ASSERT_TRUE(Selected);
+    EXPECT_NEAR(Selected->Velocity, Flow / (Rect.Height * Rect.Width), 1e-12);
+
+    const auto Lines = SelectedSizeLines(*Selected, C.SizeUnits());
+    ASSERT_EQ(Lines.size(), 6u);
+    EXPECT_EQ(Lines[0], "Rectangular Duct\t" + FormatNumber("%0.0f", Rect.Height * 1000) +
+                            " \u00d7 " + FormatNumber("%0.0f", Rect.Width * 1000) + "\tmm");
+
+    V.Type(C, TDuctRow::Volume, Flow * 0.9); // the size stays: so does the selection
+    ASSERT_TRUE(C.SelectedSize());
+    EXPECT_LT(C.SelectedSize()->PRate, Rect.PRate);
+    C.Undo();
+    C.Undo(); // back before the standard size: nothing selected
+    EXPECT_FALSE(C.SelectedSize());
+    C.Redo();
+    EXPECT_TRUE(C.SelectedSize());
+
+    // A size the rows do not take changes nothing.
+    TSizeCandidate Huge;
+    Huge.Diameter = 3.0;
+    const DuctSheet Before = C.Sheet;
+    C.EnterStandardSize(Huge);
+    ASSERT_FALSE(V.Errors.empty());
+    EXPECT_EQ(V.Errors.back(), "Equivalent Diameter must lie between 50 and 2400 mm.");
+    EXPECT_TRUE(SameDuctValues(C.Sheet, Before));
 }
 
 // A kept side stays as typed when the search for the other side fails

@@ -1,5 +1,6 @@
 // Duct report lines and the clipboard line, read from a real entry-grid row
 // model showing a sheet solved from its defaults, in metric and imperial units.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "controls/TxEntryGrid.h"
@@ -77,6 +78,21 @@ TEST(DuctReport, LinesStylesAndOrder) {
     EXPECT_EQ(Lines[15].Text.rfind("Friction Factor\t0.0", 0), 0u) << Lines[15].Text;
     EXPECT_EQ(Lines[16].Text.rfind("Air Density\t1.2", 0), 0u) << Lines[16].Text;
     EXPECT_TRUE(G.Msgs.Messages.empty());
+}
+
+// A selected standard size: its group follows the results, the rest moves down.
+TEST(DuctReport, SelectedSizeGroupFollowsTheResults) {
+    const DuctSheet S = SolvedDefaults();
+    const ShownGrid G(S, false);
+    const std::vector<std::string> Size = {"Round Duct\t900\tmm", "Duct Velocity\t7.86\tm/s"};
+    const auto Lines = BuildDuctReportLines(DuctReportRows(G.Table), S, Size);
+    const auto Plain = BuildDuctReportLines(DuctReportRows(G.Table), S);
+    ASSERT_EQ(Lines.size(), 30u);
+    EXPECT_EQ(Lines[14], (TReportLine{TReportStyle::Bold, "Selected Size"}));
+    EXPECT_EQ(Lines[15].Text, Size[0]);
+    EXPECT_EQ(Lines[16].Text, Size[1]);
+    EXPECT_EQ(Lines[17].Text, "");
+    EXPECT_TRUE(std::equal(Lines.begin() + 18, Lines.end(), Plain.begin() + 14));
 }
 
 TEST(DuctReport, ImperialResultsKeepIntermediatesInSI) {
