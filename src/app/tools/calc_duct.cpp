@@ -50,35 +50,45 @@ void PrintHelp(std::FILE* to) {
         addImperial(c->Caption);
     imperial.pop_back(); // the last blank
     imperial += "\n" + std::string(19, ' ') + "and the air record in imperial units";
-    std::fprintf(to,
-                 "usage: oravent-calc duct [options] [edit ...]\n"
-                 "       oravent-calc duct [options] --csv FILE [-o OUT]\n"
-                 "\n"
-                 "Sizes a duct as the main window does: the sheet starts from its reset values\n"
-                 "(or from a calculation file), the edits are applied in order and the sheet is\n"
-                 "iterated after each. Without edits the sheet is solved as it stands. The result\n"
-                 "is JSON; its \"units\" object names the unit of every quantity.\n"
-                 "\n"
-                 "edits (SI units, lengths in m; imperial units with --imperial):\n"
-                 "%s"
-                 "  solve              the Solve command: rectangle, then iterate\n"
-                 "Rates, flows, velocities and lengths must be greater than 0. A temperature\n"
-                 "outside the air state's limits is moved to them, with a note on stderr.\n"
-                 "\n"
-                 "options:\n"
-                 "  --file PATH      start from a calculation file (Oravent.ini); a value in it\n"
-                 "                   that cannot be used is an error\n"
-                 "  --csv FILE       one duct per line; the header names the columns, which are\n"
-                 "                   the edit names above and an optional id; cells are applied\n"
-                 "                   from left to right, empty cells are skipped ('-' = stdin)\n"
-                 "  -o, --output OUT write the CSV results to OUT instead of standard output\n"
-                 "  --imperial       read and write %s\n"
-                 "  --density RHO    air density in kg/m\xC2\xB3 instead of the engine's\n"
-                 "  --viscosity MU   dynamic viscosity in Pa\xC2\xB7s instead of the engine's\n"
-                 "\n"
-                 "exit status: 0 all solved, 1 something did not solve, 2 bad usage (unknown\n"
-                 "option or column, unreadable file or unusable value in it, bad value given)\n",
-                 edits.c_str(), imperial.c_str());
+    std::fprintf(
+        to,
+        "usage: oravent-calc duct [options] [edit ...]\n"
+        "       oravent-calc duct [options] --csv FILE [-o OUT]\n"
+        "\n"
+        "Sizes a duct as the main window does: the sheet starts from its reset values\n"
+        "(or from a calculation file), the edits are applied in order and the sheet is\n"
+        "iterated after each. Without edits the sheet is solved as it stands. The result\n"
+        "is JSON; its \"units\" object names the unit of every quantity.\n"
+        "\n"
+        "edits (SI units, lengths in m; imperial units with --imperial):\n"
+        "%s"
+        "  solve              the Solve command: rectangle, then iterate\n"
+        "Rates, flows, velocities and lengths must be greater than 0. A temperature\n"
+        "outside the air state's limits is moved to them, with a note on stderr.\n"
+        "\n"
+        "options:\n"
+        "  --file PATH      start from a calculation file (Oravent.ini); a value in it\n"
+        "                   that cannot be used is an error\n"
+        "  --csv FILE       one duct per line; the header names the columns, which are\n"
+        "                   the edit names above and an optional id; cells are applied\n"
+        "                   from left to right, empty cells are skipped ('-' = stdin)\n"
+        "  -o, --output OUT write the CSV results to OUT instead of standard output\n"
+        "  --imperial       read and write %s\n"
+        "  --density RHO    air density in kg/m\xC2\xB3 instead of the engine's\n"
+        "  --viscosity MU   dynamic viscosity in Pa\xC2\xB7s instead of the engine's\n"
+        "  --standard       add the standard sizes for the solved sheet: JSON key\n"
+        "                   \"standard\" (round and rectangular candidates, the choice of\n"
+        "                   each); with --csv the two choices as extra columns\n"
+        "  --round-series LIST, --rect-series LIST\n"
+        "                   the series to use, sizes in mm (in with --imperial),\n"
+        "                   smallest first, e.g. \"100 125 160\"\n"
+        "  --aspect-limit A longest rectangle side over the shortest (default 4)\n"
+        "  --fixed-height H every rectangle this high (mm, or in with --imperial)\n"
+        "  --velocity-limit V  candidates above this velocity do not fit\n"
+        "\n"
+        "exit status: 0 all solved, 1 something did not solve, 2 bad usage (unknown\n"
+        "option or column, unreadable file or unusable value in it, bad value given)\n",
+        edits.c_str(), imperial.c_str());
 }
 
 // Returns 0 to go on, 2 after a usage error (message printed), 3 after --help.
@@ -104,6 +114,16 @@ int ParseArgs(const std::vector<std::string>& args, TDuctOptions& o, const TCalc
         } else if (a == "--file" || a == "--csv" || a == "-o" || a == "--output") {
             if (!needValue(i, a, v)) return 2;
             (a == "--file" ? o.File : a == "--csv" ? o.Csv : o.Output) = v;
+        } else if (a == "--standard") {
+            o.Standard = true;
+        } else if (a == "--round-series" || a == "--rect-series" || a == "--aspect-limit" ||
+                   a == "--fixed-height" || a == "--velocity-limit") {
+            if (!needValue(i, a, v)) return 2;
+            (a == "--round-series"   ? o.RoundSeries
+             : a == "--rect-series"  ? o.RectSeries
+             : a == "--aspect-limit" ? o.AspectLimit
+             : a == "--fixed-height" ? o.FixedHeight
+                                     : o.VelocityLimit) = v;
         } else if (a == "--density" || a == "--viscosity") {
             if (!needValue(i, a, v)) return 2;
             double x = 0;
@@ -138,6 +158,11 @@ int ParseArgs(const std::vector<std::string>& args, TDuctOptions& o, const TCalc
                      DuctProg);
         return 2;
     }
+    if (!o.Standard &&
+        (o.RoundSeries || o.RectSeries || o.AspectLimit || o.FixedHeight || o.VelocityLimit)) {
+        std::fprintf(io.Err, "%s: the series and limits are for --standard\n", DuctProg);
+        return 2;
+    }
     if (o.Csv.empty() && !o.Output.empty()) {
         std::fprintf(io.Err, "%s: --output is for --csv\n", DuctProg);
         return 2;
@@ -145,8 +170,8 @@ int ParseArgs(const std::vector<std::string>& args, TDuctOptions& o, const TCalc
     return 0;
 }
 
-TJson SheetJson(const DuctSheet& s, const TDuctUnits& u, const std::string& failure,
-                const std::string& failedEdit) {
+TJson SheetJson(const DuctSheet& s, const TDuctOptions& o, const TDuctUnits& u,
+                const std::string& failure, const std::string& failedEdit) {
     TJson j;
     TJson units = TJson::object();
     j["solved"] = s.Solved;
@@ -191,6 +216,7 @@ TJson SheetJson(const DuctSheet& s, const TDuctUnits& u, const std::string& fail
         {std::string(FlowQuantityName(s.LastFlow0)), std::string(FlowQuantityName(s.LastFlow1))});
     j["last_size"] = TJson::array(
         {std::string(SizeQuantityName(s.LastSize0)), std::string(SizeQuantityName(s.LastSize1))});
+    if (o.Standard) j["standard"] = StandardJson(s, o, u, units);
     j["units"] = std::move(units);
     return j;
 }
@@ -220,7 +246,7 @@ int RunSingle(const TDuctOptions& o, const TCalcStreams& io) {
             break;
         }
     }
-    WriteJson(io.Out, SheetJson(s, u, failure, failedEdit));
+    WriteJson(io.Out, SheetJson(s, o, u, failure, failedEdit));
     return s.Solved ? 0 : 1;
 }
 
@@ -231,6 +257,12 @@ int RunDuct(const std::vector<std::string>& args, const TCalcStreams& io) {
     const int rc = ParseArgs(args, o, io);
     if (rc == 3) return 0;
     if (rc != 0) return rc;
+    try {
+        if (o.Standard) ResolveStandardOptions(o);
+    } catch (const EBadValue& e) {
+        std::fprintf(io.Err, "%s: %s\n", DuctProg, e.what());
+        return 2;
+    }
     try {
         return o.Csv.empty() ? RunSingle(o, io) : RunDuctCsv(o, io);
     } catch (const std::exception& e) {

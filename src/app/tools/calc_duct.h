@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "calc_commands.h"
+#include "calc_json.h"
 #include "duct/DuctDocument.h"
+#include "duct/StandardSizeTable.h"
 
 namespace oravent::calc {
 
@@ -79,7 +81,26 @@ struct TDuctOptions {
     double Density = 0, Viscosity = 0;
     std::string File, Csv, Output;
     std::vector<TEdit> Edits;
+    // --standard and its series and limits as typed (the series' unit, mm
+    // or in; the velocity limit in the velocity's unit); Sizes once read.
+    bool Standard = false;
+    std::optional<std::string> RoundSeries, RectSeries, AspectLimit, FixedHeight, VelocityLimit;
+    TStandardSizeSettings Sizes;
 };
+
+// ---- standard sizes (calc_duct_standard.cpp) ------------------------------------
+
+// Reads the typed series and limits over the defaults into o.Sizes; raises
+// EBadValue with the reason.
+void ResolveStandardOptions(TDuctOptions& o);
+// The "standard" object of the JSON output; its units go to units["standard"].
+TJson StandardJson(const DuctSheet& s, const TDuctOptions& o, const TDuctUnits& u, TJson& units);
+// The extra CSV columns: the chosen round size and rectangle with their
+// velocity and pressure rate (empty cells when none fits).
+inline constexpr std::string_view StandardColumns =
+    "round_diameter,round_velocity,round_prate,rect_height,rect_width,rect_velocity,rect_prate";
+void AppendStandardColumns(std::string& buf, const DuctSheet& s, const TDuctOptions& o,
+                           const TDuctUnits& u);
 
 // The reset sheet, or the calculation file read over it as the Open command
 // does, then UpdateIntermediates as on activation. Raises EBadValue for a

@@ -148,6 +148,10 @@ int RunDuctCsv(const TDuctOptions& o, const TCalcStreams& io) {
     buf += "line,";
     if (idCol >= 0) buf += "id,";
     buf += ResultColumns;
+    if (o.Standard) {
+        buf += ',';
+        buf += StandardColumns;
+    }
     buf += ",error\n";
 
     long bad = 0, unsolved = 0, total = 0;
@@ -210,8 +214,10 @@ int RunDuctCsv(const TDuctOptions& o, const TCalcStreams& io) {
         }
         if (error.empty()) {
             AppendResults(buf, s, u);
+            if (o.Standard) AppendStandardColumns(buf, s, o, u);
         } else {
             buf += "false,,,,,,,,,,,,,,,,,"; // the 18 result fields, empty
+            if (o.Standard) buf += ",,,,,,,";
         }
         buf += ',';
         AppendCsvText(buf, error);

@@ -53,7 +53,7 @@ bool WithinSizeRows(double Metres) {
 std::vector<double> UsableSizes(const std::vector<double>& Series, TSeriesSystem System) {
     std::vector<double> M;
     for (double X : Series) {
-        const double D = X * SeriesUnitMetres(System);
+        const double D = SeriesMetres(X, System);
         if (WithinSizeRows(D)) M.push_back(D);
     }
     return M;
@@ -109,6 +109,11 @@ public:
         const auto Last = std::upper_bound(First, FSides.end(), H * A);
         return {static_cast<std::size_t>(First - FSides.begin()),
                 static_cast<std::size_t>(Last - FSides.begin())};
+    }
+    // True when the first screened width of height H is H itself: taller
+    // rectangles are all larger than this square.
+    bool LastHeight(double H, std::size_t K) const {
+        return !FixedHeight() && K < FSides.size() && FSides[K] == H;
     }
     // First width of the range that passes the screen (Last when none).
     std::size_t FirstWidth(double H, std::size_t First, std::size_t Last) const {
@@ -191,6 +196,10 @@ const std::vector<double>& TSizeSeriesSet::Of(TSeriesSystem System, TSizeShape S
 const TSizeSeriesSet& DefaultSizeSeries() {
     static const TSizeSeriesSet Defaults = MakeDefaults();
     return Defaults;
+}
+
+double SeriesMetres(double Size, TSeriesSystem System) {
+    return System == TSeriesSystem::Metric ? Size / 1000.0 : Size * 254.0 / 10000.0;
 }
 
 double SeriesUnitMetres(TSeriesSystem System) {
@@ -384,12 +393,14 @@ TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettin
         const auto [First, Last] = S.Widths(H);
         const std::size_t K = S.FirstWidth(H, First, Last);
         if (K >= Last) continue;
+        const bool Stop = S.LastHeight(H, K);
         TSizeCandidate C;
         C.Shape = TSizeShape::Rectangular;
         C.Height = H;
         C.Width = S.Sides()[K];
         C.Aspect = std::max(H, C.Width) / std::min(H, C.Width);
         Open.push_back({C, K, Last});
+        if (Stop) break;
     }
     const auto Larger = [](const TOpen& A, const TOpen& B) { return SmallerRectangle(B.C, A.C); };
     std::make_heap(Open.begin(), Open.end(), Larger);
@@ -445,9 +456,11 @@ TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
     // height its neighbours too.
     for (double H : S.Heights()) {
         const auto [First, Last] = S.Widths(H);
-        const auto Fit = FirstFit(S, H, S.FirstWidth(H, First, Last), Last);
+        const std::size_t K = S.FirstWidth(H, First, Last);
+        const auto Fit = FirstFit(S, H, K, Last);
         if (!S.FixedHeight()) {
             if (Fit) R.Rectangular.push_back(Fit->second);
+            if (S.LastHeight(H, K)) break;
             continue;
         }
         std::size_t A = Last > First + 3 ? Last - 3 : First, B = Last;

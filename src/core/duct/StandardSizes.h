@@ -41,6 +41,9 @@ const TSizeSeriesSet& DefaultSizeSeries();
 
 // Metres in one unit of the series: 0.001 (mm) or 0.0254 (in).
 double SeriesUnitMetres(TSeriesSystem System);
+// A size of the series in metres, the double nearest to the exact value
+// (700 mm is 0.7, 12 in is 0.3048).
+double SeriesMetres(double Size, TSeriesSystem System);
 // "mm" or "in".
 std::string_view SeriesUnitCaption(TSeriesSystem System);
 // "metric round", "metric rectangular", "imperial round", "imperial rectangular".
@@ -112,7 +115,9 @@ struct TSizeCandidates {
 // for each height of the series (or the fixed height) the narrowest width
 // within the aspect limit that fits, width not below height unless the
 // height is fixed; with a fixed height also two widths below and three
-// above. Sizes outside the sheet's size rows' limits (50 … 2400 mm) are left out.
+// above. Heights stop at the first one whose square passes (no taller one
+// can be smaller). Sizes outside the sheet's size rows' limits (50 … 2400
+// mm) are left out.
 TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
                                        const TStandardSizeSettings& Settings, TSeriesSystem System);
 

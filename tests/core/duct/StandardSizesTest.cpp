@@ -74,7 +74,6 @@ TEST(StandardSizes, WorkedExampleProposesTheNextRoundSizeWithTheSheetsNumbers) {
 // evaluated one by one: the choice is the smallest of them.
 void ExpectSmallestFits(const DuctSheet& S, const TStandardSizeSettings& Set, TSeriesSystem Sys,
                         const TSizeCandidates& C) {
-    const double U = SeriesUnitMetres(Sys);
     const auto Fits = [&](const TSizeCandidate& X) {
         return X.Solved && X.PRate <= S.PRate * (1 + 1e-6) &&
                (Set.VelocityLimit <= 0 || X.Velocity <= Set.VelocityLimit * (1 + 1e-6));
@@ -82,8 +81,8 @@ void ExpectSmallestFits(const DuctSheet& S, const TStandardSizeSettings& Set, TS
     const auto Usable = [&](double M) { return M >= 0.05 - 1e-12 && M <= 2.4 + 1e-12; };
     std::optional<TSizeCandidate> Round, Rect;
     for (double X : Set.Series.Of(Sys, TSizeShape::Round)) {
-        if (!Usable(X * U)) continue;
-        const TSizeCandidate E = EvaluateRound(S, X * U);
+        if (!Usable(SeriesMetres(X, Sys))) continue;
+        const TSizeCandidate E = EvaluateRound(S, SeriesMetres(X, Sys));
         if (Fits(E)) {
             Round = E;
             break;
@@ -95,10 +94,10 @@ void ExpectSmallestFits(const DuctSheet& S, const TStandardSizeSettings& Set, TS
         Heights = {Set.FixedHeight};
     else
         for (double H : Sides)
-            Heights.push_back(H * U);
+            Heights.push_back(SeriesMetres(H, Sys));
     for (double H : Heights) {
         for (double X : Sides) {
-            const double W = X * U;
+            const double W = SeriesMetres(X, Sys);
             if (!Usable(W) || !Usable(H) || (Set.FixedHeight <= 0 && W < H)) continue;
             if (std::max(H, W) / std::min(H, W) > Set.AspectLimit * (1 + 1e-12)) continue;
             const TSizeCandidate E = EvaluateRectangle(S, H, W);
@@ -143,7 +142,7 @@ TEST(StandardSizes, ChoicesAreTheSmallestFittingSizesAndRespectTheLimits) {
         if (N % 4 == 1) Set.VelocityLimit = 4 + N % 7;
         const TSeriesSystem Sys = N % 2 ? TSeriesSystem::Imperial : TSeriesSystem::Metric;
         const double U = SeriesUnitMetres(Sys);
-        if (N % 5 == 2) Set.FixedHeight = (Sys == TSeriesSystem::Metric ? 300 : 12) * U;
+        if (N % 5 == 2) Set.FixedHeight = SeriesMetres(Sys == TSeriesSystem::Metric ? 300 : 12, Sys);
         const TSizeCandidates C = StandardSizeCandidates(S, Set, Sys);
         SCOPED_TRACE("sheet " + std::to_string(N));
         ExpectSmallestFits(S, Set, Sys, C);

@@ -1,5 +1,6 @@
 // oravent-calc duct, run in process: the worked example, edits, units,
 // calculation file, a 1,000-line schedule and malformed schedules.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <random>
@@ -127,6 +128,11 @@ TEST_F(CalcDuctTool, BadUsageExitsTwoWithAMessage) {
         {"ImperialTemperatureText", {"--imperial", "temperature=68/"}, "is not a temperature"},
         {"ImperialTemperatureWord", {"--imperial", "temperature=warm"}, "is not a temperature"},
         {"PressureOutOfRange", {"barometer=5"}, "barometer=5: Pressure out of range"},
+        {"UnsortedSeries",
+         {"--standard", "--rect-series", "100 300 200"},
+         "rectangular series must rise from the smallest size: 200 comes after 300"},
+        {"AspectBelowOne", {"--standard", "--aspect-limit", "0.5"}, "aspect ratio limit must be"},
+        {"LimitWithoutStandard", {"--velocity-limit", "6"}, "are for --standard"},
         {"AirNotKeptAtPressure",
          {"barometer=500"},
          "barometer=500: the air 19.5/13.4 \xC2\xB0"
@@ -138,6 +144,58 @@ TEST_F(CalcDuctTool, BadUsageExitsTwoWithAMessage) {
         EXPECT_NE(r.Err.find(c.ErrPart), std::string::npos) << c.Name << ": " << r.Err;
         EXPECT_TRUE(r.Out.empty()) << c.Name;
     }
+}
+
+// The standard sizes of the worked example: the round choice agrees with
+// the sheet solved at that diameter, every rectangle within the limits.
+TEST_F(CalcDuctTool, StandardSizesFollowTheSolvedSheet) {
+    const json j = Run(With(TestAir, {"--standard"})).Json();
+    const json& c = j["standard"]["choice"]["round"];
+    ASSERT_TRUE(c.is_object()) << j["standard"].dump();
+    EXPECT_EQ(c["diameter"], 0.9);
+    const json at = Run(With(TestAir, {"volume=5", "diameter=0.9"})).Json();
+    EXPECT_NEAR(c["prate"].get<double>(), at["prate"].get<double>(), 1e-5);
+    EXPECT_NEAR(c["velocity"].get<double>(), at["velocity"].get<double>(), 1e-9);
+    EXPECT_EQ(j["units"]["standard"]["candidates"]["velocity_pressure"], "Pa");
+
+    const TToolRun r = Run(With(TestAir, {"--imperial", "--standard", "--fixed-height", "14",
+                                          "--aspect-limit", "3", "volume=5000"}));
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const json doc = r.Json();
+    const json& s = doc["standard"];
+    ASSERT_FALSE(s["rectangular"].empty());
+    for (const json& x : s["rectangular"]) {
+        EXPECT_EQ(x["height"], 14);
+        const double w = x["width"].get<double>();
+        EXPECT_EQ(w, std::round(w)); // whole inches
+        EXPECT_LE(std::max(w, 14.0) / std::min(w, 14.0), 3.0);
+    }
+    EXPECT_TRUE(s["choice"]["rectangular"]["fits"].get<bool>());
+}
+
+TEST_F(CalcDuctTool, ScheduleWithStandardSizesAddsTheChoices) {
+    PutFile(Path("s.csv"), "id,volume,prate\nA,5,1\nB,abc,1\nC,900,0.5\n");
+    const TToolRun r = Run(With(TestAir, {"--standard", "--csv", Path("s.csv")}));
+    EXPECT_EQ(r.Status, 1) << r.Err; // B has an error, C no fitting size
+    std::stringstream out(r.Out);
+    std::string line;
+    std::getline(out, line);
+    const std::vector<std::string> head = CsvFields(line);
+    const auto col = [&](std::string_view name) {
+        return std::find(head.begin(), head.end(), name) - head.begin();
+    };
+    ASSERT_EQ(head.back(), "error");
+    std::vector<std::vector<std::string>> rows;
+    while (std::getline(out, line))
+        rows.push_back(CsvFields(line + ",")); // keep a trailing empty error field
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& row : rows)
+        EXPECT_EQ(row.size(), head.size());
+    EXPECT_EQ(rows[0][col("round_diameter")], "0.9");
+    EXPECT_EQ(ToNumber(rows[0][col("rect_height")]) * ToNumber(rows[0][col("rect_width")]),
+              0.55 * 1.05);
+    EXPECT_EQ(rows[1][col("round_diameter")], "");
+    EXPECT_EQ(rows[2][col("round_diameter")], ""); // 900 m³/s: no series size carries it
 }
 
 TEST_F(CalcDuctTool, RoughnessByNameOrIndex) {
