@@ -1,5 +1,6 @@
 // Duct sheet speed: one edit plus Iterate on the worked example and on a mix
-// of random sheets, and the throughput of `oravent-calc duct --csv`.
+// of random sheets, the standard sizes of one sheet, and the throughput of
+// `oravent-calc duct --csv` (with and without --standard).
 #include <benchmark/benchmark.h>
 
 #include <charconv>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "duct/DuctSheet.h"
+#include "duct/StandardSizes.h"
 
 namespace {
 
@@ -135,6 +137,51 @@ void BM_RandomSheets_OneEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_RandomSheets_OneEdit);
 
+// Random solved sheets for the standard-size cases: flows 0.05–30 m³/s at
+// 0.3–3 Pa/m.
+std::vector<DuctSheet> RandomSolvedSheets(int Count) {
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> vol(0.05, 30), pr(0.3, 3);
+    std::vector<DuctSheet> v;
+    const DuctSheet base = WorkedExample();
+    while (static_cast<int>(v.size()) < Count) {
+        DuctSheet s = base;
+        s.EnterPRate(pr(rng));
+        s.EnterVolume(vol(rng));
+        if (s.Iterate()) v.push_back(s);
+    }
+    return v;
+}
+
+// Both candidate lists of one sheet, as the Standard Sizes window fills
+// them (metric series, aspect limit 4).
+void BM_StandardSizeCandidates(benchmark::State& state) {
+    const std::vector<DuctSheet> sheets = RandomSolvedSheets(256);
+    const TStandardSizeSettings settings;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const TSizeCandidates c =
+            StandardSizeCandidates(sheets[i++ % sheets.size()], settings, TSeriesSystem::Metric);
+        benchmark::DoNotOptimize(c.Round.data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_StandardSizeCandidates);
+
+// The two choices alone, as a schedule line with --standard computes them.
+void BM_StandardSizeChoice(benchmark::State& state) {
+    const std::vector<DuctSheet> sheets = RandomSolvedSheets(256);
+    const TStandardSizeSettings settings;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const TSizeChoice c =
+            StandardSizeChoice(sheets[i++ % sheets.size()], settings, TSeriesSystem::Metric);
+        benchmark::DoNotOptimize(c.Round.has_value());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_StandardSizeChoice);
+
 std::string Num(double v) {
     char buf[32];
     auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v);
@@ -143,6 +190,7 @@ std::string Num(double v) {
 
 // oravent-calc duct --csv on 100,000 lines of volume, pressure rate and
 // height; items are lines (wall time of the whole program, one core).
+// Argument 1 adds --standard (the chosen round size and rectangle per line).
 void BM_CalcDuctCsv100k(benchmark::State& state) {
     namespace fs = std::filesystem;
     const fs::path exe = fs::read_symlink("/proc/self/exe");
@@ -167,7 +215,7 @@ void BM_CalcDuctCsv100k(benchmark::State& state) {
     // "literal" + std::string&&.
     std::string cmd = "'";
     cmd += tool.string();
-    cmd += "' duct --csv '";
+    cmd += state.range(0) ? "' duct --standard --csv '" : "' duct --csv '";
     cmd += (dir / "in.csv").string();
     cmd += "' -o '";
     cmd += (dir / "out.csv").string();
@@ -186,6 +234,11 @@ void BM_CalcDuctCsv100k(benchmark::State& state) {
     std::error_code ec;
     fs::remove_all(dir, ec);
 }
-BENCHMARK(BM_CalcDuctCsv100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CalcDuctCsv100k)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace

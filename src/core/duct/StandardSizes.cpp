@@ -117,6 +117,7 @@ public:
     }
     // First width of the range that passes the screen (Last when none).
     std::size_t FirstWidth(double H, std::size_t First, std::size_t Last) const {
+        if (First >= Last || !PassesRectScreen(H, FSides[Last - 1])) return Last;
         return static_cast<std::size_t>(
             std::partition_point(FSides.begin() + static_cast<std::ptrdiff_t>(First),
                                  FSides.begin() + static_cast<std::ptrdiff_t>(Last),
