@@ -215,6 +215,25 @@ TEST(DuctCommands, StandardSizeEntersAsTypedAndKeepsTheFlow) {
     EXPECT_TRUE(SameDuctValues(C.Sheet, Before));
 }
 
+// The standard sizes' series and limits are kept with the window's settings.
+TEST(DuctCommands, EditedSizeSeriesSurviveARestart) {
+    const test::TTempDir Dir;
+    const std::string File = Dir / "settings.ini";
+    TFakeView V;
+    {
+        TDuctCommands C(V);
+        C.SizeSettings.Series.MetricRect = {200, 300, 450};
+        C.SizeSettings.VelocityLimit = 7.5;
+        TIniFile Store(File);
+        C.SaveSettings(Store);
+    }
+    TDuctCommands Again(V);
+    Again.LoadSettings(TIniFile(File));
+    EXPECT_EQ(Again.SizeSettings.Series.MetricRect, (std::vector<double>{200, 300, 450}));
+    EXPECT_EQ(Again.SizeSettings.VelocityLimit, 7.5);
+    EXPECT_EQ(Again.SizeSettings.Series.MetricRound, DefaultSizeSeries().MetricRound);
+}
+
 // A kept side stays as typed when the search for the other side fails
 // part-way: 800 mm stays 800 mm (it came back as 305.9 mm).
 TEST(DuctCommands, KeptWidthSurvivesAFailedSideSearch) {
