@@ -30,9 +30,16 @@ TSizeTableUnits MakeUnits(TSeriesSystem System, int VolumeUnits, int VelocityUni
     return U;
 }
 
-// A series size as typed: 900, 12.5 (the metre value carries rounding noise).
+// A converted value without the conversion's last-digit noise (12, not
+// 12.000000000000002); a value that rounding would change more stays whole.
+std::string CleanText(double X) {
+    const double R = std::round(X * 1e6) / 1e6;
+    return ShortestRealText(std::fabs(R - X) <= 1e-9 * std::fabs(X) ? R : X);
+}
+
+// A series size as typed: 900, 12.5.
 std::string SizeNumber(double Metres, const TSizeTableUnits& U) {
-    return ShortestRealText(std::round(U.Size.Shown(Metres) * 1e6) / 1e6);
+    return CleanText(U.Size.Shown(Metres));
 }
 
 TSizeTableCell Cell(const TRowConversion& C, double Value) {
@@ -168,11 +175,16 @@ TStandardSizeSettings ReadStandardSizeTexts(const TStandardSizeTexts& T, const T
               S.FixedHeight <= Row.Hi / 1000 * (1 + 1e-9)))
             throw ESizeSeriesError(Height);
     }
-    const std::string Velocity = "The velocity limit must be a number greater than 0 in " +
-                                 U.Velocity.Caption + ", or empty for no limit.";
+    // The velocity row's limits.
+    const TDuctRowDef& VRow = DuctRowDef(TDuctRow::Velocity);
+    const std::string Velocity = "The velocity limit must be a number from " +
+                                 CleanText(U.Velocity.Shown(VRow.Lo)) + " to " +
+                                 CleanText(U.Velocity.Shown(VRow.Hi)) + " " + U.Velocity.Caption +
+                                 ", or empty for no limit.";
     if (!Blank(T.VelocityLimit)) {
         S.VelocityLimit = U.Velocity.Base(ReadNumber(T.VelocityLimit, Velocity));
-        if (!(S.VelocityLimit > 0 && S.VelocityLimit <= 1000)) throw ESizeSeriesError(Velocity);
+        if (!(S.VelocityLimit >= VRow.Lo * (1 - 1e-9) && S.VelocityLimit <= VRow.Hi * (1 + 1e-9)))
+            throw ESizeSeriesError(Velocity);
     }
     return S;
 }

@@ -306,7 +306,8 @@ void LoadStandardSizeSettings(const TCustomIniFile& Store, TStandardSizeSettings
     }
     ReadLimit(Store, "AspectLimit", 1.0, MaxAspectLimit, Settings.AspectLimit);
     ReadLimit(Store, "FixedHeight", 0.0, 10.0, Settings.FixedHeight);
-    ReadLimit(Store, "VelocityLimit", 0.0, 1000.0, Settings.VelocityLimit);
+    ReadLimit(Store, "VelocityLimit", 0.0, DuctRowDef(TDuctRow::Velocity).Hi,
+              Settings.VelocityLimit);
 }
 
 void SaveStandardSizeSettings(TCustomIniFile& Store, const TStandardSizeSettings& Settings) {

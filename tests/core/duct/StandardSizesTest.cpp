@@ -254,7 +254,7 @@ TEST(StandardSizes, TheWindowsFieldsReadBackAndRefuseBadLimits) {
         {&TStandardSizeTexts::FixedHeight, "20", "fixed height must be a size from 50 to 2400 mm"},
         {&TStandardSizeTexts::FixedHeight, "tall", "fixed height"},
         {&TStandardSizeTexts::VelocityLimit, "0",
-         "velocity limit must be a number greater than 0 in m/s"},
+         "velocity limit must be a number from 0.001 to 100 m/s"},
     };
     for (const auto& B : Bad) {
         TStandardSizeTexts E = StandardSizeTexts({}, Met);
