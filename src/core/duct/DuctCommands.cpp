@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "psychro/Hygrocalc.h"
+#include "units/NumberText.h"
 
 namespace oravent {
 
@@ -14,6 +15,7 @@ TDuctCommands::TDuctCommands(TDuctView& View) : FView(View) {
 
 void TDuctCommands::LoadSettings(const TCustomIniFile& Store) {
     LoadDuctSettings(Store, Sheet, View);
+    LoadStandardSizeSettings(Store, SizeSettings);
 }
 
 void TDuctCommands::ApplyUnits() {
@@ -97,6 +99,38 @@ void TDuctCommands::SetRoughnessTable(const double (&Table)[RoughnessCount]) {
     });
 }
 
+void TDuctCommands::EnterStandardSize(const TSizeCandidate& Size) {
+    // The rows take millimetres.
+    std::vector<std::pair<TDuctRow, double>> Entries = {{TDuctRow::Volume, Sheet.Volume}};
+    if (Size.Shape == TSizeShape::Round) {
+        Entries.emplace_back(TDuctRow::Diameter, Size.Diameter * 1000.0);
+    } else {
+        Entries.emplace_back(TDuctRow::Height, Size.Height * 1000.0);
+        Entries.emplace_back(TDuctRow::Width, Size.Width * 1000.0);
+    }
+    for (const auto& [Row, Value] : Entries) {
+        const TDuctRowDef& D = DuctRowDef(Row);
+        if (!(Value >= D.Lo * (1 - 1e-9) && Value <= D.Hi * (1 + 1e-9))) {
+            FView.ShowError(std::string(DuctRowCaption(D)) + " must lie between " +
+                            ShortestRealText(D.Lo) + " and " + ShortestRealText(D.Hi) + " mm.");
+            return;
+        }
+    }
+    Recorded([&] {
+        for (const auto& [Row, Value] : Entries)
+            ApplyDuctValue(Sheet, Row, Value);
+        FSelectedSize = Size;
+        Sheet.Iterate();
+        ShowIteration(false);
+        FView.ResultsChanged();
+    });
+}
+
+std::optional<TSizeCandidate> TDuctCommands::SelectedSize() const {
+    if (!FSelectedSize) return std::nullopt;
+    return SheetAtSize(Sheet, *FSelectedSize);
+}
+
 void TDuctCommands::ShowIteration(bool ValuesAfterFailure) {
     ShowStatus();
     if (Sheet.Failed()) FView.ShowError(NoSolutionMessage);
@@ -152,6 +186,7 @@ void TDuctCommands::SaveSettings(TCustomIniFile& Store) {
             View.Units[static_cast<int>(D.Row)] = FView.RowUnits(static_cast<int>(D.Row));
     }
     SaveDuctSettings(Store, Sheet, View);
+    SaveStandardSizeSettings(Store, SizeSettings);
 }
 
 // ---- History -----------------------------------------------------------------------

@@ -17,6 +17,7 @@ namespace oravent {
 struct TSizeTableUnits {
     TSeriesSystem System = TSeriesSystem::Metric;
     TRowConversion Size;             // from m: mm or in
+    TRowConversion Volume;           // from m³/s: the volume flow row's unit
     TRowConversion Velocity;         // from m/s: the velocity row's unit
     TRowConversion PRate;            // from Pa/m: the pressure rate row's unit
     TRowConversion VelocityPressure; // from Pa: Pa or InchWg
@@ -58,7 +59,8 @@ struct TStandardSizeTexts {
     std::string AspectLimit, FixedHeight, VelocityLimit;
     bool operator==(const TStandardSizeTexts&) const = default;
 };
-// The field of each series: (Metric, Round), (Metric, Rectangular), (Imperial, Round), (Imperial, Rectangular).
+// The field of each series: (Metric, Round), (Metric, Rectangular), (Imperial, Round), (Imperial,
+// Rectangular).
 inline constexpr std::array<std::pair<TSeriesSystem, TSizeShape>, 4> SeriesFields = {{
     {TSeriesSystem::Metric, TSizeShape::Round},
     {TSeriesSystem::Metric, TSizeShape::Rectangular},

@@ -113,8 +113,8 @@ struct TSizeCandidates {
 // within the aspect limit that fits, width not below height unless the
 // height is fixed; with a fixed height also two widths below and three
 // above. Sizes outside the sheet's size rows' limits (50 … 2400 mm) are left out.
-TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
-                                       TSeriesSystem System);
+TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
+                                       const TStandardSizeSettings& Settings, TSeriesSystem System);
 
 // The two choices alone (the same as the lists' chosen candidates),
 // evaluating as few sizes as it can; for batch runs.

@@ -15,7 +15,8 @@ constexpr const char* RoughnessLineFormats[RoughnessCount] = {
 } // namespace
 
 std::vector<TReportLine> BuildDuctReportLines(const TDuctReportRows& Rows,
-                                              const TDuctSheetValues& Sheet) {
+                                              const TDuctSheetValues& Sheet,
+                                              const std::vector<std::string>& SelectedSize) {
     using enum TReportStyle;
     std::vector<TReportLine> Lines;
     Lines.reserve(26);
@@ -29,6 +30,12 @@ std::vector<TReportLine> BuildDuctReportLines(const TDuctReportRows& Rows,
     for (const TDuctReportRow& Row : Rows)
         Add(Regular, Row[0] + '\t' + Row[1] + '\t' + Row[2]);
     Add(Regular, "");
+    if (!SelectedSize.empty()) {
+        Add(Bold, "Selected Size");
+        for (const std::string& Line : SelectedSize)
+            Add(Regular, Line);
+        Add(Regular, "");
+    }
     Add(Bold, "Intermediate Values");
     Add(Regular, FormatNumber("Friction Factor\t%0.4f", Sheet.FrictionFactor));
     Add(Regular, FormatNumber("Air Density\t%0.4f\tkg/cum", Sheet.DuctAir.Density));
