@@ -57,15 +57,23 @@ protected:
     double Shown(TDuctRow Row) const {
         return F->Grid()->Cells(1, static_cast<int>(Row)).toDouble();
     }
-    // The duct window shows the rectangle of the table's row solved.
-    void ExpectEntered(QTableWidget* T, int Row) {
+    // What a row of the rectangles shows: its height and width texts, its candidate.
+    struct TRowShown {
+        QString Height, Width;
+        TSizeCandidate C;
+    };
+    TRowShown RectRow(int Row) const {
+        const QTableWidget* T = W->Table(TSizeShape::Rectangular);
         const TSizeCandidate* C = W->RowCandidate(TSizeShape::Rectangular, Row);
-        ASSERT_TRUE(C);
-        // The row's own texts, not only the candidate behind it.
-        EXPECT_DOUBLE_EQ(Shown(TDuctRow::Height), T->item(Row, 0)->text().toDouble());
-        EXPECT_DOUBLE_EQ(Shown(TDuctRow::Width), T->item(Row, 1)->text().toDouble());
-        EXPECT_DOUBLE_EQ(F->Sheet().Height, C->Height);
-        EXPECT_DOUBLE_EQ(F->Sheet().Width, C->Width);
+        EXPECT_TRUE(C);
+        return {T->item(Row, 0)->text(), T->item(Row, 1)->text(), C ? *C : TSizeCandidate{}};
+    }
+    // The duct window shows the rectangle that row showed, solved.
+    void ExpectEntered(const TRowShown& Row) {
+        EXPECT_DOUBLE_EQ(Shown(TDuctRow::Height), Row.Height.toDouble());
+        EXPECT_DOUBLE_EQ(Shown(TDuctRow::Width), Row.Width.toDouble());
+        EXPECT_DOUBLE_EQ(F->Sheet().Height, Row.C.Height);
+        EXPECT_DOUBLE_EQ(F->Sheet().Width, Row.C.Width);
         EXPECT_EQ(F->StatusPanel(0)->text(), "Solved...");
         EXPECT_TRUE(F->ReportForm()->PlainText().contains("Selected Size"));
     }
@@ -102,25 +110,27 @@ TEST_F(DuctStandardSizesTest, ChoiceIsShownAndRowsAreEnteredByKeyAndMouse) {
     const int Row = RectChoice == 0 ? 1 : 0;
     Rect->setFocus();
     Rect->setCurrentCell(Row, 0);
-    const TSizeCandidate Picked = *W->RowCandidate(TSizeShape::Rectangular, Row);
+    const TRowShown Picked = RectRow(Row);
     QTest::keyClick(Rect, Qt::Key_Return);
     {
         SCOPED_TRACE("Enter");
-        ExpectEntered(Rect, Row);
+        ExpectEntered(Picked);
     }
     EXPECT_TRUE(W->isVisible());
     // The refreshed list keeps the entered size selected.
     ASSERT_GE(SelectedRow(Rect), 0);
-    EXPECT_TRUE(W->RowCandidate(TSizeShape::Rectangular, SelectedRow(Rect))->SameSize(Picked));
+    EXPECT_TRUE(W->RowCandidate(TSizeShape::Rectangular, SelectedRow(Rect))->SameSize(Picked.C));
 
     // A double click on the last row.
     const int Last = Rect->rowCount() - 1;
     Rect->scrollToItem(Rect->item(Last, 0));
-    QTest::mouseDClick(Rect->viewport(), Qt::LeftButton, {},
-                       Rect->visualItemRect(Rect->item(Last, 0)).center());
+    const QPoint At = Rect->visualItemRect(Rect->item(Last, 0)).center();
+    const TRowShown Clicked = RectRow(Last);
+    QTest::mouseClick(Rect->viewport(), Qt::LeftButton, {}, At); // the first click
+    QTest::mouseDClick(Rect->viewport(), Qt::LeftButton, {}, At);
     {
         SCOPED_TRACE("double click");
-        ExpectEntered(Rect, Last);
+        ExpectEntered(Clicked);
     }
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join("\n").toStdString();
 
@@ -156,8 +166,9 @@ TEST_F(DuctStandardSizesTest, SortedColumnsKeepRowsAndCandidatesTogether) {
     }
     Rect->setFocus();
     Rect->setCurrentCell(0, 0);
+    const TRowShown First = RectRow(0);
     QTest::keyClick(Rect, Qt::Key_Enter);
-    ExpectEntered(Rect, 0);
+    ExpectEntered(First);
     EXPECT_EQ(Header->sortIndicatorSection(), 4); // the refresh keeps the order
 }
 
