@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -77,8 +78,8 @@ TStandardSizesForm::TStandardSizesForm(TDuctCommands& Commands, QWidget* Parent)
     Tabs->addTab(FRectTable, tr("Rec&tangular"));
     Tabs->addTab(CreateSeriesPage(), tr("&Series"));
 
-    auto* Hint = new QLabel(tr("Double click a size or press Enter to use it in the duct window."),
-                            this);
+    auto* Hint =
+        new QLabel(tr("Double click a size or press Enter to use it in the duct window."), this);
     CloseButton = new QPushButton(tr("&Close"), this);
     CloseButton->setAutoDefault(false);
     CloseButton->setToolTip(tr("Close this window (Escape)"));
@@ -96,9 +97,13 @@ TStandardSizesForm::TStandardSizesForm(TDuctCommands& Commands, QWidget* Parent)
     FFieldUnits = FCommands.SizeUnits();
     FillFields(FCommands.SizeSettings, FFieldUnits);
     try {
-        RestoreFormPlacement(*this, objectName(), true);
+        const TFormState Current = CurrentFormState(*this);
+        const TFormState S = RestoreFormState(FormName, Current, true, DesktopRect());
+        FPlaced = S.Left != Current.Left || S.Top != Current.Top || S.Width != Current.Width ||
+                  S.Height != Current.Height;
+        if (FPlaced) ApplyFormState(*this, S, true);
     } catch (const std::exception&) {
-        // An unreadable settings file leaves the window where the desktop puts it.
+        // A placement of the wrong kinds: the window is placed as on its first showing.
     }
 }
 
@@ -111,7 +116,8 @@ QTableWidget* TStandardSizesForm::CreateTable(TSizeShape Shape) {
     T->setTabKeyNavigation(false);
     T->setWordWrap(false);
     T->verticalHeader()->hide();
-    T->horizontalHeader()->setStretchLastSection(true);
+    T->verticalHeader()->setDefaultSectionSize(T->fontMetrics().height() * 3 / 2);
+    T->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     // Rising size, as the lists come; a click on a caption sorts by it.
     T->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     T->setSortingEnabled(true);
@@ -156,8 +162,8 @@ QWidget* TStandardSizesForm::CreateSeriesPage() {
         B->setAutoDefault(false);
     connect(ApplyButton, &QPushButton::clicked, this, [this] { ApplySettings(); });
     connect(DefaultsButton, &QPushButton::clicked, this, &TStandardSizesForm::RestoreDefaults);
-    for (QLineEdit* E : {SeriesEdits[0], SeriesEdits[1], SeriesEdits[2], SeriesEdits[3],
-                         AspectEdit, HeightEdit, VelocityEdit})
+    for (QLineEdit* E : {SeriesEdits[0], SeriesEdits[1], SeriesEdits[2], SeriesEdits[3], AspectEdit,
+                         HeightEdit, VelocityEdit})
         connect(E, &QLineEdit::returnPressed, this, [this] { ApplySettings(); });
     auto* Buttons = new QHBoxLayout;
     Buttons->addStretch(1);
@@ -212,13 +218,17 @@ void TStandardSizesForm::Refresh() {
         T->clearContents();
         T->setColumnCount(static_cast<int>(Captions.size()));
         T->setRowCount(static_cast<int>(List.size()));
+        // The unit under the quantity: narrower columns, the whole table in view.
         QStringList Labels;
-        for (const std::string& C : Captions)
-            Labels << Q(C);
+        for (const std::string& C : Captions) {
+            QString L = Q(C);
+            if (const int At = L.lastIndexOf(" ("); At > 0) L[At] = '\n';
+            Labels << L;
+        }
         T->setHorizontalHeaderLabels(Labels);
         const std::optional<TSizeCandidate>& Keep = Selected[static_cast<int>(Shape)];
-        int Wanted = Shape == TSizeShape::Round ? FCandidates.RoundChoice
-                                                : FCandidates.RectangularChoice;
+        int Wanted =
+            Shape == TSizeShape::Round ? FCandidates.RoundChoice : FCandidates.RectangularChoice;
         for (int I = 0; I < static_cast<int>(List.size()); ++I) {
             if (Keep && List[I].SameSize(*Keep)) Wanted = I;
             const std::vector<TSizeTableCell> Cells = SizeTableCells(List[I], Units);
@@ -259,6 +269,9 @@ void TStandardSizesForm::FillFields(const TStandardSizeSettings& Settings,
     AspectEdit->setText(Q(T.AspectLimit));
     HeightEdit->setText(Q(T.FixedHeight));
     VelocityEdit->setText(Q(T.VelocityLimit));
+    // A long series shows its smallest sizes.
+    for (QLineEdit* E : SeriesEdits)
+        E->setCursorPosition(0);
     FFieldUnits = Units;
     FHeightLabel->setText(tr("Fixed &height (%1)").arg(Q(SeriesUnitCaption(Units.System))));
     FVelocityLabel->setText(tr("&Velocity limit (%1)").arg(Q(Units.Velocity.Caption)));
@@ -283,8 +296,8 @@ bool TStandardSizesForm::ApplySettings() {
         ShowMessage(QString::fromUtf8(E.what()));
         return false;
     }
-    for (QLineEdit* E : {SeriesEdits[0], SeriesEdits[1], SeriesEdits[2], SeriesEdits[3],
-                         AspectEdit, HeightEdit, VelocityEdit})
+    for (QLineEdit* E : {SeriesEdits[0], SeriesEdits[1], SeriesEdits[2], SeriesEdits[3], AspectEdit,
+                         HeightEdit, VelocityEdit})
         E->setModified(false);
     Refresh(); // the fields as the settings now read, in the rows' units
     return true;
@@ -309,10 +322,15 @@ void TStandardSizesForm::ShowMessage(const QString& Text) {
 
 void TStandardSizesForm::FitToTables() {
     int Width = 0, Height = 0;
-    for (const QTableWidget* T : {FRoundTable, FRectTable}) {
-        int W = 2 * T->frameWidth() + T->verticalScrollBar()->sizeHint().width();
+    for (QTableWidget* T : {FRoundTable, FRectTable}) {
+        T->ensurePolished();
+        // A little room to spare: no horizontal scroll bar for a pixel.
+        int W = 2 * T->frameWidth() +
+                T->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, T) +
+                2 * T->fontMetrics().averageCharWidth();
+        const QAbstractItemView* View = T; // the public size hint of a column
         for (int C = 0; C < T->columnCount(); ++C)
-            W += T->horizontalHeader()->sectionSize(C);
+            W += std::max(View->sizeHintForColumn(C), T->horizontalHeader()->sectionSizeHint(C));
         Width = std::max(Width, W);
         Height = std::max(Height, 2 * T->frameWidth() + T->horizontalHeader()->sizeHint().height() +
                                       ShownRows * T->verticalHeader()->defaultSectionSize());
@@ -321,13 +339,38 @@ void TStandardSizesForm::FitToTables() {
     const QSize Extra = size() - Tabs->currentWidget()->size();
     QSize Want(std::max(Width + Extra.width(), sizeHint().width()),
                std::max(Height + Extra.height(), sizeHint().height()));
-    if (const QScreen* S = screen()) Want = Want.boundedTo(S->availableGeometry().size() * 9 / 10);
-    resize(Want);
+    const QScreen* S = screen();
+    if (!S) {
+        resize(Want);
+        return;
+    }
+    const QRect Screen = S->availableGeometry();
+    resize(Want.boundedTo(Screen.size() * 9 / 10));
+    // Beside the duct window, whose values then stay in view: to its right,
+    // left, below or above, else where the desktop puts a dialog.
+    const QWidget* Owner = parentWidget();
+    if (!Owner) return;
+    const QRect O = Owner->frameGeometry();
+    const QSize Frame = FrameExtra(*this);
+    const int Gap = fontMetrics().averageCharWidth();
+    const int OuterW = width() + Frame.width(), OuterH = height() + Frame.height();
+    const int Top =
+        std::clamp(O.top(), Screen.top(), std::max(Screen.top(), Screen.bottom() - OuterH));
+    const int Left =
+        std::clamp(O.left(), Screen.left(), std::max(Screen.left(), Screen.right() - OuterW));
+    if (O.right() + Gap + OuterW <= Screen.right())
+        move(O.right() + Gap, Top);
+    else if (O.left() - Gap - OuterW >= Screen.left())
+        move(O.left() - Gap - OuterW, Top);
+    else if (O.bottom() + Gap + OuterH <= Screen.bottom())
+        move(Left, O.bottom() + Gap);
+    else if (O.top() - Gap - OuterH >= Screen.top())
+        move(Left, O.top() - Gap - OuterH);
 }
 
 void TStandardSizesForm::showEvent(QShowEvent* E) {
     Refresh();
-    if (!FShown && !testAttribute(Qt::WA_Resized)) FitToTables();
+    if (!FShown && !FPlaced) FitToTables();
     FShown = true;
     QDialog::showEvent(E);
     if (QWidget* Page = Tabs->currentWidget(); Page != Tabs->widget(2)) Page->setFocus();
@@ -346,7 +389,8 @@ bool TStandardSizesForm::eventFilter(QObject* Watched, QEvent* E) {
     if (E->type() == QEvent::KeyPress && (Watched == FRoundTable || Watched == FRectTable)) {
         const int Key = static_cast<QKeyEvent*>(E)->key();
         auto* T = static_cast<QTableWidget*>(Watched);
-        if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && T->selectionModel()->hasSelection()) {
+        if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) &&
+            T->selectionModel()->hasSelection()) {
             ChooseRow(T == FRoundTable ? TSizeShape::Round : TSizeShape::Rectangular,
                       T->currentRow());
             return true;

@@ -84,7 +84,8 @@ private:
     void FillFields(const TStandardSizeSettings& Settings, const TSizeTableUnits& Units);
     bool FieldsEdited() const;
     void ShowMessage(const QString& Text);
-    // Wide enough for every column of both tables, about a dozen rows high.
+    // Wide enough for every column of both tables, about a dozen rows high,
+    // beside the duct window where the screen has room.
     void FitToTables();
 
     TDuctCommands& FCommands;
@@ -96,6 +97,7 @@ private:
     // The units the fields' texts are written in.
     TSizeTableUnits FFieldUnits;
     bool FShown = false;
+    bool FPlaced = false; // a stored placement was applied
 };
 
 } // namespace oravent::gui

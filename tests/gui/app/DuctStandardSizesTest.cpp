@@ -180,7 +180,8 @@ TEST_F(DuctStandardSizesTest, SeriesFieldsApplyOnlyWhatTheCoreReads) {
     W->SeriesEdits[0]->setModified(true);
     QTest::mouseClick(W->ApplyButton, Qt::LeftButton);
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].contains("metric round", Qt::CaseInsensitive)) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains("metric round", Qt::CaseInsensitive))
+        << Messages[0].toStdString();
     EXPECT_EQ(W->SeriesEdits[0]->text(), "100 80 125");
     EXPECT_EQ(F->Commands().SizeSettings, Before);
 
