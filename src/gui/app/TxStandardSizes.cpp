@@ -1,6 +1,5 @@
 #include "app/TxStandardSizes.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,7 +9,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -133,11 +131,10 @@ QWidget* TStandardSizesForm::CreateSeriesPage() {
     auto* Form = new QFormLayout;
     const QString Captions[4] = {tr("&Metric round (mm)"), tr("Metric rectan&gular (mm)"),
                                  tr("&Imperial round (in)"), tr("Imperial rectangu&lar (in)")};
-    const QString Units[4] = {"mm", "mm", "in", "in"};
     for (std::size_t I = 0; I < SeriesEdits.size(); ++I) {
         SeriesEdits[I] = new QLineEdit(Page);
-        SeriesEdits[I]->setToolTip(
-            tr("Sizes in %1, separated by blanks, smallest first").arg(Units[I]));
+        SeriesEdits[I]->setToolTip(tr("Sizes in %1, separated by blanks, smallest first")
+                                       .arg(Q(SeriesUnitCaption(SeriesFields[I].first))));
         Form->addRow(Captions[I], SeriesEdits[I]);
     }
     AspectEdit = new QLineEdit(Page);
