@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "app/TxDuctRoughForm.h"
+#include "app/TxStandardSizes.h"
 #include "common/AboutBox.h"
 #include "atmosphere/TxAltBaromForm.h"
 #include "common/AppFolders.h"
@@ -130,7 +131,10 @@ TDuctUForm::TDuctUForm(QWidget* Parent)
     FRoughForm = new TDuctRoughForm(this);
     CreateBarometerEditor();
     FReportForm = new TReportForm(this);
-    OnResultsChanged = [this] { BuildReport(); };
+    OnResultsChanged = [this] {
+        BuildReport();
+        if (FSizesForm && FSizesForm->isVisible()) FSizesForm->Refresh();
+    };
     OnFirstActivation = [this] { FReportForm->SetRebuildHook([this] { BuildReport(); }); };
     AboutBoxDlg1->SplashLoaded();
 }
@@ -234,6 +238,8 @@ void TDuctUForm::CreateMenus() {
     Add(Calc, "Solve", tr("&Solve"), &TDuctUForm::Solve, QKeySequence(Qt::Key_F9));
     Calc->addSeparator();
     Add(Calc, "RoughnessSettings", tr("&Roughness Settings"), &TDuctUForm::RoughnessSettings);
+    Add(Calc, "StandardSizes", tr("S&tandard Sizes…"), &TDuctUForm::StandardSizes,
+        QKeySequence(Qt::CTRL | Qt::Key_T));
     QMenu* Units = Calc->addMenu(tr("&Units"));
     Add(Units, "Metric", tr("&Metric"), &TDuctUForm::Metric);
     Add(Units, "Imperial", tr("&Imperial"), &TDuctUForm::Imperial);
@@ -417,8 +423,31 @@ TReportForm* TDuctUForm::ReportForm() const {
 
 void TDuctUForm::BuildReport() {
     const TCellTable& Table = FGrid->Model().Table();
-    FReportForm->WriteReport(BuildDuctReportLines(DuctReportRows(Table), FCommands->Sheet),
-                             DuctReportTabs);
+    std::vector<std::string> Selected;
+    if (const auto Size = FCommands->SelectedSize())
+        Selected = SelectedSizeLines(*Size, FCommands->SizeUnits());
+    FReportForm->WriteReport(
+        BuildDuctReportLines(DuctReportRows(Table), FCommands->Sheet, Selected), DuctReportTabs);
+}
+
+void TDuctUForm::StandardSizes() {
+    FGrid->CommitEditor();
+    if (!FSizesForm) {
+        FSizesForm = new TStandardSizesForm(*FCommands, this);
+        // A value still being typed is stored before the chosen size.
+        connect(FSizesForm, &TStandardSizesForm::SizeChosen, this,
+                [this](const TSizeCandidate& Size) {
+                    FGrid->CommitEditor();
+                    FCommands->EnterStandardSize(Size);
+                });
+    }
+    FSizesForm->show();
+    FSizesForm->raise();
+    FSizesForm->activateWindow();
+}
+
+TStandardSizesForm* TDuctUForm::StandardSizesForm() const {
+    return FSizesForm;
 }
 
 void TDuctUForm::CopyValues() {

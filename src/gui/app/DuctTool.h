@@ -23,6 +23,7 @@ class TAboutBoxDlg;
 class TDuctRoughForm;
 class TReportForm;
 class TAltBaromForm;
+class TStandardSizesForm;
 
 class TDuctUForm : public QMainWindow {
     Q_OBJECT
@@ -39,6 +40,9 @@ public:
     TAirStateDlg* AirStateDlg() const { return FAirStateDlg; }
     // The pressure calculator, the Barometer row's property editor.
     TAltBaromForm* AltBaromForm() const;
+    // The standard sizes window; nullptr until Calculate > Standard Sizes
+    // first opens it.
+    TStandardSizesForm* StandardSizesForm() const;
     QAction* Action(const QString& ObjectName) const;
     // The about box component ("&About", and the start-up showing).
     TAboutBoxDlg* AboutBoxDlg() const { return AboutBoxDlg1; }
@@ -68,6 +72,8 @@ public slots:
     void Redo();
     void Solve();
     void RoughnessSettings();
+    // Opens the standard sizes window, or brings it to the front.
+    void StandardSizes();
     void BuildReport();
     void CopyValues();
     void ReportPreview();
@@ -111,6 +117,7 @@ private:
     QLabel* FPanels[3] = {};
     QPointer<TDuctRoughForm> FRoughForm;
     QPointer<TReportForm> FReportForm;
+    QPointer<TStandardSizesForm> FSizesForm;
     TAirStateDlg* FAirStateDlg = nullptr;
     TAboutBoxDlg* AboutBoxDlg1 = nullptr;
     QString FProductTitle; // read once at start-up
