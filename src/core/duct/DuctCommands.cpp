@@ -116,6 +116,7 @@ void TDuctCommands::EnterStandardSize(const TSizeCandidate& Size) {
             return;
         }
     }
+    if (!SelectedSize()) FDesignPRate = Sheet.PRate;
     Recorded([&] {
         for (const auto& [Row, Value] : Entries)
             ApplyDuctValue(Sheet, Row, Value);
@@ -129,6 +130,14 @@ void TDuctCommands::EnterStandardSize(const TSizeCandidate& Size) {
 std::optional<TSizeCandidate> TDuctCommands::SelectedSize() const {
     if (!FSelectedSize) return std::nullopt;
     return SheetAtSize(Sheet, *FSelectedSize);
+}
+
+DuctSheet TDuctCommands::SizingSheet() const {
+    if (!SelectedSize()) return Sheet;
+    DuctSheet Design = Sheet;
+    Design.EnterPRate(FDesignPRate);
+    Design.EnterVolume(Design.Volume);
+    return Design.Iterate() ? Design : Sheet;
 }
 
 void TDuctCommands::ShowIteration(bool ValuesAfterFailure) {

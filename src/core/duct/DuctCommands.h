@@ -110,6 +110,11 @@ public:
     // The size last entered with EnterStandardSize while the sheet still
     // holds it, with the sheet's numbers; nothing otherwise.
     std::optional<TSizeCandidate> SelectedSize() const;
+    // The sheet the standard sizes are proposed for: the sheet itself or,
+    // while it holds a size entered with EnterStandardSize, the sheet solved
+    // again at the pressure rate it had before the first such size (with
+    // the flow it has now), so that choosing a size does not move the list.
+    DuctSheet SizingSheet() const;
 
     // Description of a row for the status bar; empty for the header.
     static std::string_view Description(int Row);
@@ -136,6 +141,7 @@ private:
     TDuctView& FView;
     std::vector<TState> FUndo, FRedo;
     std::optional<TSizeCandidate> FSelectedSize;
+    double FDesignPRate = 0.0;
 };
 
 } // namespace oravent

@@ -305,7 +305,9 @@ void LoadStandardSizeSettings(const TCustomIniFile& Store, TStandardSizeSettings
         }
     }
     ReadLimit(Store, "AspectLimit", 1.0, MaxAspectLimit, Settings.AspectLimit);
-    ReadLimit(Store, "FixedHeight", 0.0, 10.0, Settings.FixedHeight);
+    double Height = Settings.FixedHeight;
+    ReadLimit(Store, "FixedHeight", 0.0, 10.0, Height);
+    if (Height == 0 || WithinSizeRows(Height)) Settings.FixedHeight = Height;
     ReadLimit(Store, "VelocityLimit", 0.0, DuctRowDef(TDuctRow::Velocity).Hi,
               Settings.VelocityLimit);
 }

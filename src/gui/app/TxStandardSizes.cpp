@@ -202,8 +202,9 @@ void TStandardSizesForm::Refresh() {
                 Selected[static_cast<int>(Shape)] = *C;
     }
     const TSizeTableUnits Units = FCommands.SizeUnits();
-    FCandidates = StandardSizeCandidates(FCommands.Sheet, FCommands.SizeSettings, Units.System);
-    Heading->setText(Q(SizeTableHeading(FCommands.Sheet, Units)));
+    const DuctSheet Sizing = FCommands.SizingSheet();
+    FCandidates = StandardSizeCandidates(Sizing, FCommands.SizeSettings, Units.System);
+    Heading->setText(Q(SizeTableHeading(Sizing, Units)));
     Message->setText(Q(FCandidates.Message));
     Message->setVisible(!FCandidates.Message.empty());
 

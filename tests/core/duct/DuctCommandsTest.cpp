@@ -189,6 +189,11 @@ TEST(DuctCommands, StandardSizeEntersAsTypedAndKeepsTheFlow) {
     EXPECT_GT(V.ResultsChanges, Steps);
     auto Selected = C.SelectedSize();
     ASSERT_TRUE(Selected);
+    // The list stays the one for the rate the engineer sized at.
+    EXPECT_NEAR(C.SizingSheet().PRate, 0.8, 1e-12);
+    EXPECT_TRUE(StandardSizeCandidates(C.SizingSheet(), C.SizeSettings, TSeriesSystem::Metric)
+                    .Rectangular[L.RectangularChoice]
+                    .Chosen);
     EXPECT_NEAR(Selected->Velocity, Flow / (Rect.Height * Rect.Width), 1e-12);
 
     const auto Lines = SelectedSizeLines(*Selected, C.SizeUnits());
