@@ -240,4 +240,33 @@ void SaveFormState(std::string_view FormName, const TFormState& State) {
     SaveFormState(Store, FormName, State);
 }
 
+std::pair<int, int> PlaceBeside(const TScreenRect& Owner, int Width, int Height,
+                                const TScreenRect& Screen, int Gap) {
+    const int Right = Screen.Left + Screen.Width, Bottom = Screen.Top + Screen.Height;
+    const auto Clamp = [](int V, int Lo, int Hi) { return std::max(Lo, std::min(V, Hi)); };
+    // Aligned with the owner's top (or left) edge, as far as the screen allows.
+    const int Top = Clamp(Owner.Top, Screen.Top, Bottom - Height);
+    const int Left = Clamp(Owner.Left, Screen.Left, Right - Width);
+    const std::pair<int, int> Spots[4] = {{Owner.Left + Owner.Width + Gap, Top},
+                                          {Owner.Left - Gap - Width, Top},
+                                          {Left, Owner.Top + Owner.Height + Gap},
+                                          {Left, Owner.Top - Gap - Height}};
+    std::pair<int, int> Best = Spots[0];
+    long long Least = -1;
+    for (auto [X, Y] : Spots) {
+        if (X >= Screen.Left && Y >= Screen.Top && X + Width <= Right && Y + Height <= Bottom)
+            return {X, Y};
+        X = Clamp(X, Screen.Left, Right - Width);
+        Y = Clamp(Y, Screen.Top, Bottom - Height);
+        const long long W = std::min(X + Width, Owner.Left + Owner.Width) - std::max(X, Owner.Left);
+        const long long H = std::min(Y + Height, Owner.Top + Owner.Height) - std::max(Y, Owner.Top);
+        const long long Covered = W > 0 && H > 0 ? W * H : 0;
+        if (Least < 0 || Covered < Least) {
+            Least = Covered;
+            Best = {X, Y};
+        }
+    }
+    return Best;
+}
+
 } // namespace oravent

@@ -6,6 +6,8 @@
 // HKEY_CURRENT_USER (see TRegistryIniFile).
 #pragma once
 
+#include <utility>
+
 #include <string>
 #include <string_view>
 
@@ -90,6 +92,14 @@ TFormState KeepOnScreen(TFormState State, const TScreenRect& Screen);
 // another screen scale would otherwise come back partly off the screen.
 TFormState KeepWholeOnScreen(TFormState State, const TScreenRect& Screen, int FrameWidth = 0,
                              int FrameHeight = 0);
+
+// Where a window of outer size Width × Height goes beside its owner's outer
+// rectangle (Left, Top, Width, Height), Gap apart: to the right, left, below
+// or above, the first that is wholly on the screen; when none is, the one of
+// the four that, kept on the screen, covers the least of the owner. Returns
+// the outer top-left corner.
+std::pair<int, int> PlaceBeside(const TScreenRect& Owner, int Width, int Height,
+                                const TScreenRect& Screen, int Gap);
 
 // Reads "Left" and "Top" (and, with RestoreSize, "Width" and "Height"), each
 // defaulting to Current, keeps the window on the screen and reads

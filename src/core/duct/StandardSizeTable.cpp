@@ -37,9 +37,21 @@ std::string CleanText(double X) {
     return ShortestRealText(std::fabs(R - X) <= 1e-9 * std::fabs(X) ? R : X);
 }
 
-// A series size as typed: 900, 12.5.
+// X to five significant digits, for a limit in a message: 0.19685, 19685.
+std::string LimitText(double X) {
+    if (!(X > 0)) return ShortestRealText(X);
+    const int K = 4 - static_cast<int>(std::floor(std::log10(X)));
+    const double P = std::pow(10.0, std::abs(K)); // exact for the exponents met here
+    return ShortestRealText(K >= 0 ? std::round(X * P) / P : std::round(X / P) * P);
+}
+
+// A size as a series gives it (900, 12.5); a size of the other system's
+// series (650 mm in inches) with the unit's usual decimals.
 std::string SizeNumber(double Metres, const TSizeTableUnits& U) {
-    return CleanText(U.Size.Shown(Metres));
+    const double X = U.Size.Shown(Metres);
+    const double R = std::round(X * 1e3) / 1e3;
+    return std::fabs(R - X) <= 1e-9 * std::fabs(X) ? ShortestRealText(R)
+                                                   : FormatNumber(U.Size.FormatStr, X);
 }
 
 TSizeTableCell Cell(const TRowConversion& C, double Value) {
@@ -145,7 +157,7 @@ TStandardSizeTexts StandardSizeTexts(const TStandardSizeSettings& S, const TSize
     for (std::size_t I = 0; I < SeriesFields.size(); ++I)
         T.Series[I] = SizeSeriesText(S.Series.Of(SeriesFields[I].first, SeriesFields[I].second));
     T.AspectLimit = ShortestRealText(S.AspectLimit);
-    if (S.FixedHeight > 0) T.FixedHeight = SizeNumber(S.FixedHeight, U);
+    if (S.FixedHeight > 0) T.FixedHeight = CleanText(U.Size.Shown(S.FixedHeight));
     if (S.VelocityLimit > 0)
         T.VelocityLimit =
             ShortestRealText(std::round(U.Velocity.Shown(S.VelocityLimit) * 1e6) / 1e6);
@@ -178,8 +190,8 @@ TStandardSizeSettings ReadStandardSizeTexts(const TStandardSizeTexts& T, const T
     // The velocity row's limits.
     const TDuctRowDef& VRow = DuctRowDef(TDuctRow::Velocity);
     const std::string Velocity = "The velocity limit must be a number from " +
-                                 CleanText(U.Velocity.Shown(VRow.Lo)) + " to " +
-                                 CleanText(U.Velocity.Shown(VRow.Hi)) + " " + U.Velocity.Caption +
+                                 LimitText(U.Velocity.Shown(VRow.Lo)) + " to " +
+                                 LimitText(U.Velocity.Shown(VRow.Hi)) + " " + U.Velocity.Caption +
                                  ", or empty for no limit.";
     if (!Blank(T.VelocityLimit)) {
         S.VelocityLimit = U.Velocity.Base(ReadNumber(T.VelocityLimit, Velocity));

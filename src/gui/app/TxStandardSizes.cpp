@@ -345,25 +345,16 @@ void TStandardSizesForm::FitToTables() {
     const QRect Screen = S->availableGeometry();
     resize(Want.boundedTo(Screen.size() * 9 / 10));
     // Beside the duct window, whose values then stay in view: to its right,
-    // left, below or above, else where the desktop puts a dialog.
+    // left, below or above, else where it covers the least of it.
     const QWidget* Owner = parentWidget();
     if (!Owner) return;
     const QRect O = Owner->frameGeometry();
     const QSize Frame = FrameExtra(*this);
-    const int Gap = fontMetrics().averageCharWidth();
-    const int OuterW = width() + Frame.width(), OuterH = height() + Frame.height();
-    const int Top =
-        std::clamp(O.top(), Screen.top(), std::max(Screen.top(), Screen.bottom() - OuterH));
-    const int Left =
-        std::clamp(O.left(), Screen.left(), std::max(Screen.left(), Screen.right() - OuterW));
-    if (O.right() + Gap + OuterW <= Screen.right())
-        move(O.right() + Gap, Top);
-    else if (O.left() - Gap - OuterW >= Screen.left())
-        move(O.left() - Gap - OuterW, Top);
-    else if (O.bottom() + Gap + OuterH <= Screen.bottom())
-        move(Left, O.bottom() + Gap);
-    else if (O.top() - Gap - OuterH >= Screen.top())
-        move(Left, O.top() - Gap - OuterH);
+    const auto [X, Y] = PlaceBeside({O.left(), O.top(), O.width(), O.height()},
+                                    width() + Frame.width(), height() + Frame.height(),
+                                    {Screen.left(), Screen.top(), Screen.width(), Screen.height()},
+                                    fontMetrics().averageCharWidth());
+    move(X, Y);
 }
 
 void TStandardSizesForm::showEvent(QShowEvent* E) {

@@ -103,6 +103,27 @@ TEST(FormStateTest, KeepWholeOnScreenRows) {
     EXPECT_EQ(Out.Left, 1280 + 1920 - 200);
 }
 
+// A window of 400 × 300 beside an owner, gap 5, on a 1280 × 1024 screen.
+TEST(FormStateTest, PlaceBesideRows) {
+    const TScreenRect Screen{0, 0, 1280, 1024};
+    struct TRow {
+        const char* Name;
+        TScreenRect Owner;
+        int W, H;
+        std::pair<int, int> Out;
+    };
+    const TRow Rows[] = {
+        {"right of it", {100, 100, 326, 217}, 400, 300, {431, 100}},
+        {"left when the right is full", {800, 100, 326, 217}, 400, 300, {395, 100}},
+        {"below when both sides are full", {477, 50, 326, 217}, 900, 300, {380, 272}},
+        {"above when below is full too", {477, 700, 326, 217}, 900, 300, {380, 395}},
+        {"nowhere whole: covers the least", {477, 403, 326, 217}, 900, 420, {380, 604}},
+        {"owner top aligned, kept on the screen", {100, 900, 326, 100}, 400, 300, {431, 724}},
+    };
+    for (const TRow& R : Rows)
+        EXPECT_EQ(PlaceBeside(R.Owner, R.W, R.H, Screen, 5), R.Out) << R.Name;
+}
+
 TEST(FormStateTest, KeepOnScreenRows) {
     const TScreenRect Screen{0, 0, 1280, 1024};
     const TPlaceRow Rows[] = {

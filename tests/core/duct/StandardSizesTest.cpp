@@ -11,6 +11,7 @@
 #include "common/TxIniFiles.h"
 #include "core/common/TestFiles.h"
 #include "duct/DuctCommands.h"
+#include "duct/StandardSizeTable.h"
 #include "duct/StandardSizes.h"
 
 namespace oravent {
@@ -242,6 +243,15 @@ TEST(StandardSizes, TheWindowsFieldsReadBackAndRefuseBadLimits) {
     EXPECT_EQ(Back.Series, Set.Series);
     EXPECT_NEAR(Back.FixedHeight, Set.FixedHeight, 1e-15);
     EXPECT_NEAR(Back.VelocityLimit, Set.VelocityLimit, 1e-12);
+
+    // A size of the other system's series shows with the unit's decimals.
+    TSizeCandidate Metric;
+    Metric.Shape = TSizeShape::Rectangular;
+    Metric.Height = 0.65;
+    Metric.Width = 0.8;
+    EXPECT_EQ(SizeText(Metric, Imp), "25.6 \u00d7 31.5 in");
+    Metric.Height = SeriesMetres(14, TSeriesSystem::Imperial);
+    EXPECT_EQ(SizeText(Metric, Imp), "14 \u00d7 31.5 in");
 
     const TSizeTableUnits Met = SizeTableUnits(TUnitSystem::Metric);
     struct {
