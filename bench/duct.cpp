@@ -168,14 +168,15 @@ void BM_StandardSizeCandidates(benchmark::State& state) {
 }
 BENCHMARK(BM_StandardSizeCandidates);
 
-// The two choices alone, as a schedule line with --standard computes them.
+// The two choices alone, as a schedule line with --standard computes them
+// (the series in metres made once).
 void BM_StandardSizeChoice(benchmark::State& state) {
     const std::vector<DuctSheet> sheets = RandomSolvedSheets(256);
     const TStandardSizeSettings settings;
+    const TSeriesMetres series(settings, TSeriesSystem::Metric);
     std::size_t i = 0;
     for (auto _ : state) {
-        const TSizeChoice c =
-            StandardSizeChoice(sheets[i++ % sheets.size()], settings, TSeriesSystem::Metric);
+        const TSizeChoice c = StandardSizeChoice(sheets[i++ % sheets.size()], settings, series);
         benchmark::DoNotOptimize(c.Round.has_value());
     }
     state.SetItemsProcessed(state.iterations());

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,7 @@ struct TDuctOptions {
     bool Standard = false;
     std::optional<std::string> RoundSeries, RectSeries, AspectLimit, FixedHeight, VelocityLimit;
     TStandardSizeSettings Sizes;
+    std::shared_ptr<const TSeriesMetres> SizeSeries; // of Sizes, for every CSV line
 };
 
 // ---- standard sizes (calc_duct_standard.cpp) ------------------------------------

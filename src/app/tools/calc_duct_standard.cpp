@@ -3,6 +3,7 @@
 // CSV columns. The series and limits are the defaults unless options replace
 // them; the core reads and checks them as it does the window's fields.
 #include <cmath>
+#include <memory>
 
 #include "calc_duct.h"
 
@@ -63,6 +64,7 @@ void ResolveStandardOptions(TDuctOptions& o) {
     if (o.VelocityLimit) texts.VelocityLimit = *o.VelocityLimit;
     try {
         o.Sizes = ReadStandardSizeTexts(texts, t);
+        o.SizeSeries = std::make_shared<TSeriesMetres>(o.Sizes, SystemOf(o));
     } catch (const ESizeSeriesError& e) {
         throw EBadValue(e.what());
     }
@@ -109,7 +111,7 @@ TJson StandardJson(const DuctSheet& s, const TDuctOptions& o, const TDuctUnits& 
 
 void AppendStandardColumns(std::string& buf, const DuctSheet& s, const TDuctOptions& o,
                            const TDuctUnits& u) {
-    const TSizeChoice c = StandardSizeChoice(s, o.Sizes, SystemOf(o));
+    const TSizeChoice c = StandardSizeChoice(s, o.Sizes, *o.SizeSeries);
     const auto put = [&](double v) {
         buf += ',';
         AppendNumber(buf, v);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "duct/DuctDocument.h"
@@ -63,10 +64,9 @@ std::vector<double> UsableSizes(const std::vector<double>& Series, TSeriesSystem
 // sheet, the fit test and the screens that pass over sizes too small to fit.
 class TSizeSearch {
 public:
-    TSizeSearch(const DuctSheet& Sheet, const TStandardSizeSettings& Settings, TSeriesSystem System)
-        : FSheet(Sheet), FSettings(Settings),
-          FRound(UsableSizes(Settings.Series.Of(System, TSizeShape::Round), System)),
-          FSides(UsableSizes(Settings.Series.Of(System, TSizeShape::Rectangular), System)),
+    TSizeSearch(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
+                const TSeriesMetres& Series)
+        : FSheet(Sheet), FSettings(Settings), FRound(Series.Round), FSides(Series.Sides),
           FScreen(Sheet.Diameter * ScreenShare) {}
 
     const std::vector<double>& Round() const { return FRound; }
@@ -116,11 +116,21 @@ public:
         return !FixedHeight() && K < FSides.size() && FSides[K] == H;
     }
     // First width of the range that passes the screen (Last when none).
-    std::size_t FirstWidth(double H, std::size_t First, std::size_t Last) const {
-        if (First >= Last || !PassesRectScreen(H, FSides[Last - 1])) return Last;
+    // Passing, when below Last, is a width known to pass: the first of a
+    // lower height (what passes for a height passes for a taller one).
+    std::size_t FirstWidth(double H, std::size_t First, std::size_t Last,
+                           std::size_t Passing = SIZE_MAX) const {
+        if (First >= Last) return Last;
+        std::size_t End = Last;
+        if (Passing < Last) {
+            if (Passing <= First) return First;
+            End = Passing + 1;
+        } else if (!PassesRectScreen(H, FSides[Last - 1])) {
+            return Last;
+        }
         return static_cast<std::size_t>(
             std::partition_point(FSides.begin() + static_cast<std::ptrdiff_t>(First),
-                                 FSides.begin() + static_cast<std::ptrdiff_t>(Last),
+                                 FSides.begin() + static_cast<std::ptrdiff_t>(End),
                                  [&](double W) { return !PassesRectScreen(H, W); }) -
             FSides.begin());
     }
@@ -141,7 +151,8 @@ private:
 
     const DuctSheet& FSheet;
     const TStandardSizeSettings& FSettings;
-    std::vector<double> FRound, FSides;
+    const std::vector<double>& FRound;
+    const std::vector<double>& FSides;
     double FScreen;
 };
 
@@ -373,11 +384,20 @@ TSizeCandidate EvaluateRectangle(const DuctSheet& Sheet, double Height, double W
     }
 }
 
+TSeriesMetres::TSeriesMetres(const TStandardSizeSettings& Settings, TSeriesSystem System)
+    : Round(UsableSizes(Settings.Series.Of(System, TSizeShape::Round), System)),
+      Sides(UsableSizes(Settings.Series.Of(System, TSizeShape::Rectangular), System)) {}
+
 TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
                                TSeriesSystem System) {
+    return StandardSizeChoice(Sheet, Settings, TSeriesMetres(Settings, System));
+}
+
+TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
+                               const TSeriesMetres& Series) {
     TSizeChoice Choice;
     if (!SheetUsable(Sheet)) return Choice;
-    const TSizeSearch S(Sheet, Settings, System);
+    const TSizeSearch S(Sheet, Settings, Series);
     for (std::size_t I = S.FirstRound(); I < S.Round().size(); ++I) {
         TSizeCandidate C = S.Round(I);
         if (C.Fits) {
@@ -393,10 +413,12 @@ TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettin
         std::size_t K, Last;
     };
     std::vector<TOpen> Open;
+    std::size_t Passing = SIZE_MAX;
     for (double H : S.Heights()) {
         const auto [First, Last] = S.Widths(H);
-        const std::size_t K = S.FirstWidth(H, First, Last);
+        const std::size_t K = S.FirstWidth(H, First, Last, Passing);
         if (K >= Last) continue;
+        Passing = K;
         const bool Stop = S.LastHeight(H, K);
         TSizeCandidate C;
         C.Shape = TSizeShape::Rectangular;
@@ -438,8 +460,9 @@ TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
         R.Message = "The sheet is not solved: solve it and the standard sizes follow.";
         return R;
     }
-    const TSizeSearch S(Sheet, Settings, System);
-    const TSizeChoice Choice = StandardSizeChoice(Sheet, Settings, System);
+    const TSeriesMetres Series(Settings, System);
+    const TSizeSearch S(Sheet, Settings, Series);
+    const TSizeChoice Choice = StandardSizeChoice(Sheet, Settings, Series);
 
     // Round: two sizes below the choice and three above, or the largest.
     const std::size_t N = S.Round().size();
@@ -458,9 +481,11 @@ TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
 
     // Rectangular: each height's narrowest fitting width; with a fixed
     // height its neighbours too.
+    std::size_t Passing = SIZE_MAX;
     for (double H : S.Heights()) {
         const auto [First, Last] = S.Widths(H);
-        const std::size_t K = S.FirstWidth(H, First, Last);
+        const std::size_t K = S.FirstWidth(H, First, Last, Passing);
+        if (K < Last) Passing = K;
         const auto Fit = FirstFit(S, H, K, Last);
         if (!S.FixedHeight()) {
             if (Fit) R.Rectangular.push_back(Fit->second);

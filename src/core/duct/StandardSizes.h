@@ -121,6 +121,13 @@ struct TSizeCandidates {
 TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
                                        const TStandardSizeSettings& Settings, TSeriesSystem System);
 
+// The series of one system in metres, only the sizes the sheet's size rows
+// take; made once for many sheets.
+struct TSeriesMetres {
+    TSeriesMetres(const TStandardSizeSettings& Settings, TSeriesSystem System);
+    std::vector<double> Round, Sides;
+};
+
 // The two choices alone (the same as the lists' chosen candidates),
 // evaluating as few sizes as it can; for batch runs.
 struct TSizeChoice {
@@ -128,6 +135,8 @@ struct TSizeChoice {
 };
 TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
                                TSeriesSystem System);
+TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettings& Settings,
+                               const TSeriesMetres& Series);
 
 // The sheet solved at one size (m): the volume flow and the size known, as
 // entering them does. Fits and Chosen are left false.
