@@ -158,9 +158,7 @@ TStandardSizeTexts StandardSizeTexts(const TStandardSizeSettings& S, const TSize
         T.Series[I] = SizeSeriesText(S.Series.Of(SeriesFields[I].first, SeriesFields[I].second));
     T.AspectLimit = ShortestRealText(S.AspectLimit);
     if (S.FixedHeight > 0) T.FixedHeight = CleanText(U.Size.Shown(S.FixedHeight));
-    if (S.VelocityLimit > 0)
-        T.VelocityLimit =
-            ShortestRealText(std::round(U.Velocity.Shown(S.VelocityLimit) * 1e6) / 1e6);
+    if (S.VelocityLimit > 0) T.VelocityLimit = CleanText(U.Velocity.Shown(S.VelocityLimit));
     return T;
 }
 

@@ -254,6 +254,10 @@ TEST(StandardSizes, TheWindowsFieldsReadBackAndRefuseBadLimits) {
     EXPECT_EQ(SizeText(Metric, Imp), "14 \u00d7 31.5 in");
 
     const TSizeTableUnits Met = SizeTableUnits(TUnitSystem::Metric);
+    // A limit typed with many digits keeps them.
+    Set.VelocityLimit = 0.2022222222222222;
+    EXPECT_EQ(ReadStandardSizeTexts(StandardSizeTexts(Set, Met), Met).VelocityLimit,
+              Set.VelocityLimit);
     struct {
         std::string TStandardSizeTexts::*Field;
         const char* Text;
