@@ -84,7 +84,8 @@ void PrintHelp(std::FILE* to) {
         "                   smallest first, e.g. \"100 125 160\"\n"
         "  --aspect-limit A longest rectangle side over the shortest (default 4)\n"
         "  --fixed-height H every rectangle this high (mm, or in with --imperial)\n"
-        "  --velocity-limit V  candidates above this velocity do not fit\n"
+        "  --velocity-limit V  candidates faster than this do not fit (m/s, or fpm\n"
+        "                   with --imperial)\n"
         "\n"
         "exit status: 0 all solved, 1 something did not solve, 2 bad usage (unknown\n"
         "option or column, unreadable file or unusable value in it, bad value given)\n",
@@ -259,11 +260,6 @@ int RunDuct(const std::vector<std::string>& args, const TCalcStreams& io) {
     if (rc != 0) return rc;
     try {
         if (o.Standard) ResolveStandardOptions(o);
-    } catch (const EBadValue& e) {
-        std::fprintf(io.Err, "%s: %s\n", DuctProg, e.what());
-        return 2;
-    }
-    try {
         return o.Csv.empty() ? RunSingle(o, io) : RunDuctCsv(o, io);
     } catch (const std::exception& e) {
         std::fprintf(io.Err, "%s: %s\n", DuctProg, e.what());

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <tuple>
 
 #include "duct/DuctDocument.h"
 #include "duct/DuctFriction.h"
@@ -24,6 +25,23 @@ constexpr double FitTolerance = 1e-6;
 constexpr double ScreenShare = 1.0 - 1e-4;
 // Largest size a series may hold, in its own unit.
 constexpr double MaxSeriesSize = 1e5;
+
+double RoundArea(double D) {
+    return D * D * Pi * 0.25;
+}
+
+// Rectangles compare by area, then aspect ratio, then height.
+std::tuple<double, double, double> RectangleOrder(double H, double W) {
+    return {H * W, std::max(H, W) / std::min(H, W), H};
+}
+
+// The slice [From, To) of [First, Last) shown around a choice at index
+// Choice: two below it and three above; without a choice the last three.
+std::pair<std::size_t, std::size_t> Around(std::size_t First, std::size_t Last,
+                                           std::optional<std::size_t> Choice) {
+    if (!Choice) return {Last > First + 3 ? Last - 3 : First, Last};
+    return {*Choice >= First + 2 ? *Choice - 2 : First, std::min(Last, *Choice + 4)};
+}
 
 std::vector<double> Steps(double From, double To, double Step) {
     std::vector<double> V;
@@ -136,7 +154,6 @@ public:
     }
 
 private:
-    static double RoundArea(double D) { return D * D * Pi * 0.25; }
     bool VelocityWithin(double Area) const {
         return FSettings.VelocityLimit <= 0 ||
                FSheet.Volume / Area <= FSettings.VelocityLimit * (1 + FitTolerance);
@@ -155,14 +172,6 @@ private:
     const std::vector<double>& FSides;
     double FScreen;
 };
-
-// Rectangles compare by area, then aspect ratio, then height.
-bool SmallerRectangle(const TSizeCandidate& A, const TSizeCandidate& B) {
-    const double AA = A.Area(), AB = B.Area();
-    if (AA != AB) return AA < AB;
-    if (A.Aspect != B.Aspect) return A.Aspect < B.Aspect;
-    return A.Height < B.Height;
-}
 
 // A height's entry: its narrowest width from Start on that fits.
 std::optional<std::pair<std::size_t, TSizeCandidate>>
@@ -338,7 +347,7 @@ void SaveStandardSizeSettings(TCustomIniFile& Store, const TStandardSizeSettings
 // ---- Candidates -------------------------------------------------------------------
 
 double TSizeCandidate::Area() const {
-    return Shape == TSizeShape::Round ? Diameter * Diameter * Pi * 0.25 : Height * Width;
+    return Shape == TSizeShape::Round ? RoundArea(Diameter) : Height * Width;
 }
 
 bool TSizeCandidate::SameSize(const TSizeCandidate& Other) const {
@@ -409,8 +418,8 @@ TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettin
     // Every height's narrowest screened width, smallest rectangle first; a
     // rectangle that does not fit gives way to the next width of its height.
     struct TOpen {
-        TSizeCandidate C;
-        std::size_t K, Last;
+        double H;
+        std::size_t K, Last; // width index and the end of the height's widths
     };
     std::vector<TOpen> Open;
     std::size_t Passing = SIZE_MAX;
@@ -419,31 +428,24 @@ TSizeChoice StandardSizeChoice(const DuctSheet& Sheet, const TStandardSizeSettin
         const std::size_t K = S.FirstWidth(H, First, Last, Passing);
         if (K >= Last) continue;
         Passing = K;
-        const bool Stop = S.LastHeight(H, K);
-        TSizeCandidate C;
-        C.Shape = TSizeShape::Rectangular;
-        C.Height = H;
-        C.Width = S.Sides()[K];
-        C.Aspect = std::max(H, C.Width) / std::min(H, C.Width);
-        Open.push_back({C, K, Last});
-        if (Stop) break;
+        Open.push_back({H, K, Last});
+        if (S.LastHeight(H, K)) break;
     }
-    const auto Larger = [](const TOpen& A, const TOpen& B) { return SmallerRectangle(B.C, A.C); };
+    const auto Larger = [&](const TOpen& A, const TOpen& B) {
+        return RectangleOrder(A.H, S.Sides()[A.K]) > RectangleOrder(B.H, S.Sides()[B.K]);
+    };
     std::make_heap(Open.begin(), Open.end(), Larger);
     while (!Open.empty()) {
         std::pop_heap(Open.begin(), Open.end(), Larger);
         TOpen Next = Open.back();
         Open.pop_back();
-        TSizeCandidate C = S.Evaluate(TSizeShape::Rectangular, Next.C.Height, Next.C.Width);
+        TSizeCandidate C = S.Evaluate(TSizeShape::Rectangular, Next.H, S.Sides()[Next.K]);
         if (C.Fits) {
             C.Chosen = true;
             Choice.Rectangular = C;
             break;
         }
         if (++Next.K < Next.Last) {
-            const double H = Next.C.Height, W = S.Sides()[Next.K];
-            Next.C.Width = W;
-            Next.C.Aspect = std::max(H, W) / std::min(H, W);
             Open.push_back(Next);
             std::push_heap(Open.begin(), Open.end(), Larger);
         }
@@ -465,16 +467,12 @@ TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
     const TSizeChoice Choice = StandardSizeChoice(Sheet, Settings, Series);
 
     // Round: two sizes below the choice and three above, or the largest.
-    const std::size_t N = S.Round().size();
-    std::size_t From = N > 3 ? N - 3 : 0, To = N;
-    if (Choice.Round) {
-        const auto At =
+    std::optional<std::size_t> At;
+    if (Choice.Round)
+        At = static_cast<std::size_t>(
             std::lower_bound(S.Round().begin(), S.Round().end(), Choice.Round->Diameter) -
-            S.Round().begin();
-        const auto C = static_cast<std::size_t>(At);
-        From = C >= 2 ? C - 2 : 0;
-        To = std::min(N, C + 4);
-    }
+            S.Round().begin());
+    const auto [From, To] = Around(0, S.Round().size(), At);
     for (std::size_t I = From; I < To; ++I)
         R.Round.push_back(S.Round(I));
     MarkChoice(R.Round, Choice.Round, R.RoundChoice);
@@ -492,13 +490,10 @@ TSizeCandidates StandardSizeCandidates(const DuctSheet& Sheet,
             if (S.LastHeight(H, K)) break;
             continue;
         }
-        std::size_t A = Last > First + 3 ? Last - 3 : First, B = Last;
-        if (Fit) {
-            A = Fit->first >= First + 2 ? Fit->first - 2 : First;
-            B = std::min(Last, Fit->first + 4);
-        }
-        for (std::size_t K = A; K < B; ++K)
-            R.Rectangular.push_back(S.Evaluate(TSizeShape::Rectangular, H, S.Sides()[K]));
+        const auto [A, B] =
+            Around(First, Last, Fit ? std::optional<std::size_t>(Fit->first) : std::nullopt);
+        for (std::size_t W = A; W < B; ++W)
+            R.Rectangular.push_back(S.Evaluate(TSizeShape::Rectangular, H, S.Sides()[W]));
     }
     MarkChoice(R.Rectangular, Choice.Rectangular, R.RectangularChoice);
 
